@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// Title files are 8-bit text in the Western Windows code page. Bytes 0x80 to 0x9F go through that
+// code page's table; every other byte (and the five bytes the table leaves undefined) becomes the
+// code point of the same value.
+QString decodeWindows1252(QByteArrayView bytes);
