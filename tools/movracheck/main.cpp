@@ -3,12 +3,15 @@
 
 #include "jsonline.h"
 
+#include "app/module1.h"
+#include "app/startup.h"
 #include "catalogue/folderlisting.h"
 #include "titles/titleparser.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -41,14 +44,37 @@ bool checkFolder(const QString& folder) {
     return ok;
 }
 
+// Unpacks an archive with the program's own first-start code into a temporary folder and checks
+// what came out, or reports why the program would refuse it.
+bool checkArchive(const QString& path) {
+    QTemporaryDir scratch;
+    StartUp start(scratch.path());
+    start.dbfile = QFileInfo(path).absoluteFilePath();
+    start.dbdir = EnsureTrailingSlash(scratch.filePath(QStringLiteral("db")));
+    if (!start.dbextract()) {
+        print(JsonLine()
+                  .add("file", QFileInfo(path).fileName())
+                  .add("error", start.failure())
+                  .add("line", 0));
+        return false;
+    }
+    return checkFolder(start.dbdir);
+}
+
+bool isArchive(const QFileInfo& info) {
+    return info.suffix().compare(QLatin1String("rar"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList paths = app.arguments().mid(1);
     if (paths.isEmpty()) {
-        std::fprintf(stderr, "usage: movra-check PATH...\n"
-                             "  PATH: a title file (*.adl) or a folder of them\n");
+        std::fprintf(
+            stderr,
+            "usage: movra-check PATH...\n"
+            "  PATH: a title file (*.adl), a folder of them, or a catalogue archive (*.rar)\n");
         return 2;
     }
     bool ok = true;
@@ -56,6 +82,8 @@ int main(int argc, char** argv) {
         const QFileInfo info(path);
         if (info.isDir()) {
             ok = checkFolder(path) && ok;
+        } else if (isArchive(info)) {
+            ok = checkArchive(path) && ok;
         } else {
             ok = checkTitleFile(path) && ok;
         }

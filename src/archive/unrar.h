@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+struct archive;
+struct archive_entry;
+
+// Reads RAR archives (RAR 4.x and 5.0) through libarchive, the way the catalogue needs it: a
+// listing pass and an extraction into a folder, each raising FileDone once per entry, on the
+// calling thread, before the call returns.
+//
+// Entries that could write outside the destination or make anything but plain files and folders
+// (absolute names, "..", links, devices and other special files) are never written: the listing
+// records the first of them as unsafeEntry(), and an extraction stops at it with an error.
+class UnRar : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    bool ListArchive(const QString& archivePath);
+    bool ExtractArchive(const QString& archivePath, const QString& folder);
+
+    // Stops the pass that is running, after the FileDone handler that calls it returns.
+    void cancel() { cancelled = true; }
+
+    // Why the last pass failed, in words for the user; empty after a pass that succeeded.
+    QString errorString() const { return error; }
+    // The first entry of the last listing that must not be extracted, and why.
+    QString unsafeEntry() const { return unsafe; }
+
+signals:
+    void FileDone(const QString& entryName);
+
+private:
+    struct Pass;
+
+    bool run(const QString& archivePath, const QString& folder);
+    bool openArchive(Pass& pass, const QString& archivePath);
+    bool nextEntry(Pass& pass, archive_entry** entry);
+    bool extractEntry(Pass& pass, archive_entry* entry, const QString& name);
+    bool copyData(Pass& pass, archive_entry* entry, const QString& name);
+    bool fail(const QString& why);
+    QString libraryError(archive* a) const;
+
+    QString error;
+    QString unsafe;
+    bool cancelled = false;
+};
