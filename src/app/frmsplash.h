@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QFrame>
+#include <QTimer>
+
+class Form1;
+class QGroupBox;
+class QLabel;
+
+// The window shown while Movra starts: product name, maker, version and logo over "Loading...".
+// A moment after it appears it creates the main window, hidden; the main window closes the splash
+// when its catalogue is loaded.
+class frmSplash : public QFrame {
+    Q_OBJECT
+
+public:
+    explicit frmSplash(const QString& programFolder, QWidget* parent = nullptr);
+
+    QTimer Timer1;
+    QGroupBox* Frame1;
+    QLabel* imgLogo;
+    QLabel* lblCompanyProduct;
+    QLabel* lblProductName;
+    QLabel* lblVersion;
+    QLabel* lblWarning;
+
+signals:
+    void mainWindowCreated(Form1* form);
+
+private:
+    void Timer1_Timer();
+    QLabel* addLabel(const QString& text, float left, float top, float width, float height,
+                     float pointSize, bool bold);
+
+    QString programFolder;
+};
