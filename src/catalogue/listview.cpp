@@ -40,6 +40,7 @@ ListView::ListView(QWidget* parent)
     iconList->setItemDelegate(iconDelegate);
     iconList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     iconList->setSelectionMode(QAbstractItemView::SingleSelection);
+    iconList->setSelectionBehavior(QAbstractItemView::SelectRows); // one selection for both views
     iconList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     reportList->setModel(model);
@@ -233,7 +234,7 @@ void ListView::setSorted(bool on) {
 bool ListView::setWidth(float twips) {
     if (twips < 0)
         return false;
-    width = twips;
+    widthTwips = twips;
     applySize();
     return true;
 }
@@ -241,7 +242,7 @@ bool ListView::setWidth(float twips) {
 bool ListView::setHeight(float twips) {
     if (twips < 0)
         return false;
-    height = twips;
+    heightTwips = twips;
     applySize();
     return true;
 }
@@ -262,7 +263,7 @@ bool ListView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ListView::applySize() {
-    resize(toPixels(width), toPixels(height));
+    resize(toPixels(widthTwips), toPixels(heightTwips));
 }
 
 void ListView::applyColumnWidth(int position) {

@@ -67,8 +67,8 @@ public:
     bool Sorted() const { return sorted; }
     void setSorted(bool on);
 
-    float Width() const { return width; }
-    float Height() const { return height; }
+    float Width() const { return widthTwips; }
+    float Height() const { return heightTwips; }
     // False, leaving the size as it was, for a negative size.
     bool setWidth(float twips);
     bool setHeight(float twips);
@@ -111,6 +111,6 @@ private:
     int sortOrder = Ascending;
     bool sorted = false;
     bool sortPending = false;
-    float width = 9855;
-    float height = 6615;
+    float widthTwips = 9855;
+    float heightTwips = 6615;
 };

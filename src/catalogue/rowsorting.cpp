@@ -28,7 +28,8 @@ std::vector<int> sortedPositions(int count, const std::function<QString(int)>& t
     truncated.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         const QString text = textAt(i);
-        keys.push_back(collator.sortKey(text.left(keyPrefix)));
+        // Folded first: under the C locale the collator's keys would otherwise tell case apart.
+        keys.push_back(collator.sortKey(text.left(keyPrefix).toCaseFolded()));
         truncated.push_back(text.size() > keyPrefix);
     }
 

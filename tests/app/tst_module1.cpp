@@ -42,5 +42,9 @@ void TestModule1::ensureTrailingSlash() {
     QVERIFY(!(EnsureTrailingSlash(path) + "db").contains(QString(2, pathSeparator())));
 }
 
-QTEST_GUILESS_MAIN(TestModule1)
+int runTestModule1(int argc, char** argv) {
+    TestModule1 test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_module1.moc"

@@ -241,5 +241,9 @@ void TestStartUp::setAsideFolderIsRestored() {
     QVERIFY(!QFile::exists(program.filePath("db.previous")));
 }
 
-QTEST_GUILESS_MAIN(TestStartUp)
+int runTestStartUp(int argc, char** argv) {
+    TestStartUp test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_startup.moc"
