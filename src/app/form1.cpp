@@ -21,7 +21,8 @@ constexpr float twips = ListView::twipsPerPixel;
 // How many unreadable files the problem box names before it only counts the rest.
 constexpr int problemsNamed = 20;
 
-void showMessageBox(QWidget* parent, const QString& caption, const QString& text) {
+void showMessageBox(QWidget* parent, const QString& caption, const QString& text)
+{
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -34,7 +35,8 @@ Form1::Form1(const QString& programFolder, QWidget* splash)
     , dvdList(nullptr)
     , splash(splash)
     , urlOpener(std::make_unique<DesktopUrlOpener>())
-    , exit([](int status) { QCoreApplication::exit(status); }) {
+    , exit([](int status) { QCoreApplication::exit(status); })
+{
     messageBox = [this](const QString& caption, const QString& text) {
         showMessageBox(this, caption, text);
     };
@@ -62,19 +64,29 @@ Form1::Form1(const QString& programFolder, QWidget* splash)
     DoneTimer.setInterval(100);
     connect(&DoneTimer, &QTimer::timeout, this, &Form1::DoneTimer_Timer);
     connect(&loading, &QFutureWatcher<CatalogueContents>::finished, this, &Form1::catalogueRead);
+    connect(&coverCheck, &QFutureWatcher<QList<LoadProblem>>::finished, this, [this] {
+        problems += coverCheck.result();
+        emit catalogueChecked();
+        if (!problems.isEmpty())
+            reportLoadProblems();
+    });
     Form_Load();
 }
 
-Form1::~Form1() {
+Form1::~Form1()
+{
     unpacking.waitForFinished();
     loading.waitForFinished();
+    coverCheck.waitForFinished();
 }
 
-void Form1::setUrlOpener(std::unique_ptr<UrlOpener> opener) {
+void Form1::setUrlOpener(std::unique_ptr<UrlOpener> opener)
+{
     urlOpener = std::move(opener);
 }
 
-void Form1::createMenus() {
+void Form1::createMenus()
+{
     QMenu* mnuView = menuBar()->addMenu(QStringLiteral("&View"));
     addMenuItem(mnuView, QStringLiteral("&Icons"), Qt::Key_F3, &Form1::mnuIcons_Click);
     addMenuItem(mnuView, QStringLiteral("&Report"), Qt::Key_F4, &Form1::mnuReport_Click);
@@ -86,7 +98,8 @@ void Form1::createMenus() {
 }
 
 QAction* Form1::addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcut,
-                            void (Form1::*handler)()) {
+                            void (Form1::*handler)())
+{
     QAction* action = menu->addAction(caption);
     action->setShortcut(QKeySequence(shortcut));
     // Shortcuts work whenever the window is active, without the menu open.
@@ -96,7 +109,8 @@ QAction* Form1::addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcu
 }
 
 // Prepares the paths and the database folder, then hands over to the loading timer.
-void Form1::Form_Load() {
+void Form1::Form_Load()
+{
     if (start.prepare())
         dbextract();
     DoneTimer.start();
@@ -104,11 +118,13 @@ void Form1::Form_Load() {
 
 // Unpacks on a worker thread, so that the splash window keeps painting through a long first
 // start; the loading timer waits for it to finish.
-void Form1::dbextract() {
+void Form1::dbextract()
+{
     unpacking = QtConcurrent::run([this] { return start.dbextract(); });
 }
 
-void Form1::DoneTimer_Timer() {
+void Form1::DoneTimer_Timer()
+{
     if (unpacking.isRunning())
         return;
     if (!start.failure().isEmpty()) {
@@ -127,7 +143,8 @@ void Form1::DoneTimer_Timer() {
     loading.setFuture(QtConcurrent::run(&CatalogueLoader::load, start.dbdir));
 }
 
-void Form1::catalogueRead() {
+void Form1::catalogueRead()
+{
     contents = loading.result();
     problems = contents.problems;
     QStringList coverPaths;
@@ -146,16 +163,32 @@ void Form1::catalogueRead() {
         splash = nullptr;
     }
     show();
+
     emit catalogueShown();
-    if (!problems.isEmpty())
-        QTimer::singleShot(0, this, &Form1::reportLoadProblems);
+    checkCovers();
 }
 
-void Form1::AddCol(const QString& colname) {
+// Checks that every cover on show can be read, once the covers on screen have been drawn, and
+// then reports all the files that could not be read in one message box.
+void Form1::checkCovers()
+{
+    if (dvdImg.isBusy()) {
+        connect(&dvdImg, &ImageList::idle, this, &Form1::checkCovers, Qt::SingleShotConnection);
+        return;
+    }
+    if (coverCheck.future().isValid())
+        return;
+    coverCheck.setFuture(
+        QtConcurrent::run(&CatalogueLoader::unreadableCovers, start.dbdir, contents.shownCovers));
+}
+
+void Form1::AddCol(const QString& colname)
+{
     dvdList->addColumnHeader(colname, dvdList->Width() / 10.0f);
 }
 
-bool Form1::ParseOneADL(const QString& adlname, LoadProblem* problem) {
+bool Form1::ParseOneADL(const QString& adlname, LoadProblem* problem)
+{
     const ParsedTitle parsed = readTitleFile(adlname);
     if (!parsed.ok()) {
         if (problem)
@@ -176,7 +209,8 @@ bool Form1::ParseOneADL(const QString& adlname, LoadProblem* problem) {
     return true;
 }
 
-void Form1::LV_ColumnSort(ListView& listViewControl, int columnIndex) {
+void Form1::LV_ColumnSort(ListView& listViewControl, int columnIndex)
+{
     const int key = columnIndex - 1;
     if (listViewControl.SortKey() == key) {
         listViewControl.setSortOrder(listViewControl.SortOrder() == ListView::Ascending
@@ -192,7 +226,8 @@ void Form1::LV_ColumnSort(ListView& listViewControl, int columnIndex) {
     listViewControl.setSorted(true);
 }
 
-void Form1::nfobox() {
+void Form1::nfobox()
+{
     const int position = dvdList->selectedItem();
     if (position == 0)
         return;
@@ -202,7 +237,8 @@ void Form1::nfobox() {
     messageBox(dvdList->itemText(position), detailsText(cells));
 }
 
-void Form1::layoutList(float outerWidth, float outerHeight) {
+void Form1::layoutList(float outerWidth, float outerHeight)
+{
     // Each step is tried even when the one before was refused.
     dvdList->setWidth(outerWidth - 350.0f);
     dvdList->setHeight(outerHeight - 1000.0f);
@@ -211,24 +247,28 @@ void Form1::layoutList(float outerWidth, float outerHeight) {
         dvdList->setColumnHeaderWidth(position, columnWidth);
 }
 
-void Form1::resizeEvent(QResizeEvent* event) {
+void Form1::resizeEvent(QResizeEvent* event)
+{
     QMainWindow::resizeEvent(event);
     Form_Resize();
 }
 
-void Form1::showEvent(QShowEvent* event) {
+void Form1::showEvent(QShowEvent* event)
+{
     QMainWindow::showEvent(event);
     Form_Resize();
 }
 
-void Form1::Form_Resize() {
+void Form1::Form_Resize()
+{
     if (isMinimized())
         return;
     const QRect outer = frameGeometry();
     layoutList(float(outer.width()) * twips, float(outer.height()) * twips);
 }
 
-void Form1::reportStartFailure() {
+void Form1::reportStartFailure()
+{
     if (splash)
         splash->hide();
     emit startFailed(start.failure());
@@ -236,7 +276,8 @@ void Form1::reportStartFailure() {
     exit(1);
 }
 
-void Form1::reportLoadProblems() {
+void Form1::reportLoadProblems()
+{
     QStringList lines;
     for (int i = 0; i < problems.size() && i < problemsNamed; ++i) {
         const LoadProblem& problem = problems[i];
@@ -253,46 +294,56 @@ void Form1::reportLoadProblems() {
                                   lines.join(QLatin1Char('\n')));
 }
 
-void Form1::lookUp(LookUp service) {
+void Form1::lookUp(LookUp service)
+{
     const int position = dvdList->selectedItem();
     if (position == 0)
         return;
     urlOpener->open(lookUpUrl(service, dvdList->itemText(position)));
 }
 
-void Form1::mnuIcons_Click() {
+void Form1::mnuIcons_Click()
+{
     dvdList->setView(ListView::IconView);
 }
 
-void Form1::mnuReport_Click() {
+void Form1::mnuReport_Click()
+{
     dvdList->setView(ListView::ReportView);
 }
 
-void Form1::mnuAmazon_Click() {
+void Form1::mnuAmazon_Click()
+{
     lookUp(LookUp::Amazon);
 }
 
-void Form1::mnuIMDb_Click() {
+void Form1::mnuIMDb_Click()
+{
     lookUp(LookUp::IMDb);
 }
 
-void Form1::mnuIMDbUK_Click() {
+void Form1::mnuIMDbUK_Click()
+{
     lookUp(LookUp::IMDbUK);
 }
 
-void Form1::mnuGoogle_Click() {
+void Form1::mnuGoogle_Click()
+{
     lookUp(LookUp::Google);
 }
 
-void Form1::dvdList_ColumnClick(int columnIndex) {
+void Form1::dvdList_ColumnClick(int columnIndex)
+{
     LV_ColumnSort(*dvdList, columnIndex);
 }
 
-void Form1::dvdList_DblClick() {
+void Form1::dvdList_DblClick()
+{
     nfobox();
 }
 
-void Form1::dvdList_KeyPress(int keyAscii) {
+void Form1::dvdList_KeyPress(int keyAscii)
+{
     if (keyAscii == 13)
         nfobox();
 }

@@ -55,6 +55,8 @@ public:
 
 signals:
     void catalogueShown();
+    // Every cover of the list has been checked; problems() is complete.
+    void catalogueChecked();
     void startFailed(const QString& message);
 
 protected:
@@ -71,6 +73,7 @@ private:
     void DoneTimer_Timer();
     void catalogueRead();
     void reportStartFailure();
+    void checkCovers();
     void reportLoadProblems();
     void lookUp(LookUp service);
 
@@ -90,6 +93,7 @@ private:
     QWidget* splash;
     QFuture<bool> unpacking;
     QFutureWatcher<CatalogueContents> loading;
+    QFutureWatcher<QList<LoadProblem>> coverCheck;
     CatalogueContents contents;
     QList<LoadProblem> problems;
     MessageBox messageBox;

@@ -10,11 +10,13 @@
 
 namespace {
 
-int pixels(float twips) {
+int pixels(float twips)
+{
     return qRound(twips / ListView::twipsPerPixel);
 }
 
-QRect twipsRect(float left, float top, float width, float height) {
+QRect twipsRect(float left, float top, float width, float height)
+{
     return QRect(pixels(left), pixels(top), pixels(width), pixels(height));
 }
 
@@ -22,7 +24,8 @@ QRect twipsRect(float left, float top, float width, float height) {
 
 frmSplash::frmSplash(const QString& programFolder, QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , programFolder(programFolder) {
+    , programFolder(programFolder)
+{
     // A fixed dialog frame around a client area of 7380 x 4245 twips.
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(2);
@@ -59,7 +62,8 @@ frmSplash::frmSplash(const QString& programFolder, QWidget* parent)
 }
 
 QLabel* frmSplash::addLabel(const QString& text, float left, float top, float width, float height,
-                            float pointSize, bool bold) {
+                            float pointSize, bool bold)
+{
     auto* label = new QLabel(text, Frame1);
     label->setGeometry(twipsRect(left, top, width, height));
     QFont font(QStringLiteral("Arial"));
@@ -69,7 +73,8 @@ QLabel* frmSplash::addLabel(const QString& text, float left, float top, float wi
     return label;
 }
 
-void frmSplash::Timer1_Timer() {
+void frmSplash::Timer1_Timer()
+{
     // Stopped first, so that a slow first start never creates a second main window.
     Timer1.stop();
     auto* form = new Form1(programFolder, this);

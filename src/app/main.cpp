@@ -4,7 +4,8 @@
 
 #include <QApplication>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     // The main window deletes the splash window when it shows itself.
     auto* splash = new frmSplash(QCoreApplication::applicationDirPath());

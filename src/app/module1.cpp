@@ -1,6 +1,7 @@
 #include "app/module1.h"
 
-QChar pathSeparator() {
+QChar pathSeparator()
+{
 #ifdef Q_OS_WIN
     return u'\\';
 #else
@@ -8,7 +9,8 @@ QChar pathSeparator() {
 #endif
 }
 
-QString EnsureTrailingSlash(const QString& path) {
+QString EnsureTrailingSlash(const QString& path)
+{
     if (path.endsWith(pathSeparator()))
         return path;
     return path + pathSeparator();

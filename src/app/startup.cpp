@@ -20,7 +20,8 @@ void moveEntries(const QString& from, const QString& to)
 
 bool isEmptyFolder(const QString& path)
 {
-    return QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |
+                              QDir::NoDotAndDotDot);
 }
 
 } // namespace
@@ -35,9 +36,10 @@ StartUp::StartUp(const QString& programFolder, QObject* parent)
 bool StartUp::prepare()
 {
     cr = QStringLiteral("\r\n");
-    dbdir = EnsureTrailingSlash(QDir::toNativeSeparators(programFolder)) + QStringLiteral("db")
-            + pathSeparator();
-    dbfile = EnsureTrailingSlash(QDir::toNativeSeparators(programFolder)) + QStringLiteral("data.rar");
+    dbdir = EnsureTrailingSlash(QDir::toNativeSeparators(programFolder)) + QStringLiteral("db") +
+            pathSeparator();
+    dbfile =
+        EnsureTrailingSlash(QDir::toNativeSeparators(programFolder)) + QStringLiteral("data.rar");
     recoverInterruptedUnpack();
     if (FolderListing::holdsOrdinaryFile(dbdir)) {
         extdone = true;
@@ -84,10 +86,11 @@ void StartUp::UnRar1_FileDone(const QString&)
 {
     if (prgint == maxEntries) {
         overflowed = true;
-        failureText = QStringLiteral("Movra cannot unpack its catalogue from \"%1\": it holds more than "
-                                     "%2 entries.")
-                          .arg(QDir::toNativeSeparators(dbfile))
-                          .arg(maxEntries);
+        failureText =
+            QStringLiteral("Movra cannot unpack its catalogue from \"%1\": it holds more than "
+                           "%2 entries.")
+                .arg(QDir::toNativeSeparators(dbfile))
+                .arg(maxEntries);
         UnRar1.cancel();
         return;
     }

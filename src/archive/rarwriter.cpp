@@ -64,7 +64,8 @@ QByteArray redirectionRecord(RarWriter::Link link, const QString& target)
 
 } // namespace
 
-RarWriter::RarWriter(QIODevice* device) : device(device)
+RarWriter::RarWriter(QIODevice* device)
+    : device(device)
 {
     QByteArray main;
     appendVint(main, MainHeader);

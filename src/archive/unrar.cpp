@@ -67,7 +67,8 @@ bool UnRar::ListArchive(const QString& archivePath)
 bool UnRar::ExtractArchive(const QString& archivePath, const QString& folder)
 {
     if (!QDir().mkpath(folder))
-        return fail(QStringLiteral("the folder %1 cannot be created").arg(QDir::toNativeSeparators(folder)));
+        return fail(QStringLiteral("the folder %1 cannot be created")
+                        .arg(QDir::toNativeSeparators(folder)));
     return run(archivePath, folder);
 }
 
@@ -84,9 +85,9 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
         // the destination path.
         pass.folder = QFileInfo(folder).canonicalFilePath();
         pass.writer.reset(archive_write_disk_new());
-        archive_write_disk_set_options(pass.writer.get(), ARCHIVE_EXTRACT_SECURE_NODOTDOT
-                                                              | ARCHIVE_EXTRACT_SECURE_SYMLINKS
-                                                              | ARCHIVE_EXTRACT_TIME);
+        archive_write_disk_set_options(pass.writer.get(), ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                              ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                                                              ARCHIVE_EXTRACT_TIME);
     }
     if (!openArchive(pass, archivePath))
         return false;
@@ -107,7 +108,9 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
             if (unsafe.isEmpty())
                 unsafe = QStringLiteral("\"%1\" %2").arg(name, refusal);
             if (pass.writer)
-                return fail(QStringLiteral("its entry %1; Movra unpacks only plain files and folders").arg(unsafe));
+                return fail(
+                    QStringLiteral("its entry %1; Movra unpacks only plain files and folders")
+                        .arg(unsafe));
         }
         if (pass.writer) {
             if (!extractEntry(pass, entry, name))
@@ -170,11 +173,13 @@ bool UnRar::extractEntry(Pass& pass, archive_entry* entry, const QString& name)
         archive_entry_set_filetype(entry, AE_IFREG);
     archive_entry_set_perm(entry, archive_entry_filetype(entry) == AE_IFDIR ? 0755 : 0644);
     if (archive_write_header(pass.writer.get(), entry) < ARCHIVE_WARN)
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(pass.writer.get())));
+        return fail(
+            QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(pass.writer.get())));
     if (archive_entry_filetype(entry) == AE_IFREG && !copyData(pass, entry, name))
         return false;
     if (archive_write_finish_entry(pass.writer.get()) < ARCHIVE_WARN)
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(pass.writer.get())));
+        return fail(
+            QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(pass.writer.get())));
     return true;
 }
 
@@ -185,8 +190,8 @@ bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
     la_int64_t offset = 0;
     qint64 copied = 0;
     int result;
-    while ((result = archive_read_data_block(pass.reader.get(), &block, &length, &offset))
-           == ARCHIVE_OK) {
+    while ((result = archive_read_data_block(pass.reader.get(), &block, &length, &offset)) ==
+           ARCHIVE_OK) {
         if (archive_write_data_block(pass.writer.get(), block, length, offset) < ARCHIVE_OK)
             return fail(QStringLiteral("%1 cannot be written: %2")
                             .arg(name, libraryError(pass.writer.get())));
@@ -214,5 +219,6 @@ QString UnRar::libraryError(archive* a) const
 {
     const char* message = archive_error_string(a);
     // libarchive leaves the message out for some failures, such as a truncated RAR 4 header.
-    return message ? QString::fromLocal8Bit(message) : QStringLiteral("the archive ends unexpectedly");
+    return message ? QString::fromLocal8Bit(message)
+                   : QStringLiteral("the archive ends unexpectedly");
 }

@@ -21,10 +21,10 @@ struct TitleOutcome {
     CatalogueRow row;
     QString error;
     int errorLine = 0;
-    bool coverReadable = true;
 };
 
-bool readableCover(const QString& path, QSize* size = nullptr) {
+bool readableCover(const QString& path, QSize* size = nullptr)
+{
     QImageReader reader(path);
     const QSize found = reader.size();
     if (!reader.canRead() || !found.isValid())
@@ -34,7 +34,8 @@ bool readableCover(const QString& path, QSize* size = nullptr) {
     return true;
 }
 
-QSize firstCoverSize(const QDir& dir, const QStringList& coverFiles) {
+QSize firstCoverSize(const QDir& dir, const QStringList& coverFiles)
+{
     QSize size;
     for (const QString& cover : coverFiles) {
         if (readableCover(dir.filePath(cover), &size))
@@ -45,7 +46,8 @@ QSize firstCoverSize(const QDir& dir, const QStringList& coverFiles) {
 
 } // namespace
 
-QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& coverFiles) {
+QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& coverFiles)
+{
     QHash<QString, int> firstCoverOf; // lower-case title file name -> cover index
     for (int i = 0; i < coverFiles.size(); ++i) {
         const QString& cover = coverFiles[i];
@@ -63,11 +65,13 @@ QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& 
     return result;
 }
 
-CatalogueContents load(const QString& folder) {
+CatalogueContents load(const QString& folder)
+{
     const QDir dir(folder);
-    const QStringList titleFiles = FolderListing::titleFiles(folder);
+    FolderListing::CatalogueFiles files = FolderListing::catalogueFiles(folder);
+    const QStringList titleFiles = std::move(files.titles);
     CatalogueContents contents;
-    contents.coverFiles = FolderListing::coverFiles(folder);
+    contents.coverFiles = std::move(files.covers);
     contents.imageSize = firstCoverSize(dir, contents.coverFiles);
     const QList<int> coverOf = coverIndexOfTitles(titleFiles, contents.coverFiles);
 
@@ -76,16 +80,13 @@ CatalogueContents load(const QString& folder) {
     std::iota(positions.begin(), positions.end(), 0);
     QtConcurrent::blockingMap(positions, [&](int i) {
         TitleOutcome& outcome = outcomes[size_t(i)];
-        const ParsedTitle parsed = readTitleFile(dir.filePath(titleFiles[i]));
+        const ParsedRawTitle parsed = readRawTitleFile(dir.filePath(titleFiles[i]));
         if (!parsed.ok()) {
             outcome.error = parsed.error;
             outcome.errorLine = parsed.errorLine;
             return;
         }
-        const int cover = coverOf[i];
-        outcome.row = CatalogueRow::fromRecord(parsed.record, 0, cover + 1);
-        if (cover >= 0)
-            outcome.coverReadable = readableCover(dir.filePath(contents.coverFiles[cover]));
+        outcome.row = CatalogueRow::fromRecord(parsed.record, 0, coverOf[i] + 1);
     });
 
     QList<bool> coverUsed(contents.coverFiles.size(), false);
@@ -109,10 +110,7 @@ CatalogueContents load(const QString& folder) {
             contents.titlesWithoutCover << titleFiles[i];
         } else {
             coverUsed[cover] = true;
-            if (!outcome.coverReadable)
-                contents.problems << LoadProblem{
-                    contents.coverFiles[cover], QStringLiteral("is not a picture that can be read"),
-                    0};
+            contents.shownCovers << contents.coverFiles[cover];
         }
         outcome.row.setKey(CatalogueRow::keyFor(int(contents.rows.size()) + 1));
         contents.rows.push_back(std::move(outcome.row));
@@ -123,6 +121,19 @@ CatalogueContents load(const QString& folder) {
             contents.coversWithoutTitle << contents.coverFiles[i];
     }
     return contents;
+}
+
+QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers)
+{
+    // One cover after another on one thread: this runs while the user browses, and the other
+    // core is left for reading the covers on screen.
+    const QDir dir(folder);
+    QList<LoadProblem> problems;
+    for (const QString& cover : covers) {
+        if (!readableCover(dir.filePath(cover)))
+            problems << LoadProblem{cover, QStringLiteral("is not a picture that can be read"), 0};
+    }
+    return problems;
 }
 
 } // namespace CatalogueLoader

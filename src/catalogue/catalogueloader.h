@@ -22,7 +22,8 @@ struct CatalogueContents {
     QStringList rowFiles;           // the title file of each row
     QStringList coverFiles;         // every cover in list order: image n is coverFiles[n - 1]
     QSize imageSize;                // the first readable cover's size; invalid without covers
-    QList<LoadProblem> problems;    // unreadable title files and covers, in name order
+    QList<LoadProblem> problems;    // unreadable title files, in name order
+    QStringList shownCovers;        // the covers that rows show, in row order
     QStringList titlesWithoutCover;
     QStringList coversWithoutTitle;
 };
@@ -40,5 +41,9 @@ constexpr int maxRows = 32767;
 QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& coverFiles);
 
 CatalogueContents load(const QString& folder);
+
+// The covers of a folder that cannot be read as pictures. Reading every cover's header takes a
+// while in a large catalogue, so the program does it after the list is on screen.
+QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers);
 
 } // namespace CatalogueLoader

@@ -3,7 +3,8 @@
 namespace {
 
 // A report line has room for one line of text: the reviews' line breaks become wide gaps.
-QString singleLine(QString text) {
+QString singleLine(QString text)
+{
     if (text.endsWith(QLatin1String("\r\n")))
         text.chop(2);
     return text.replace(QLatin1String("\r\n"), QLatin1String("   "));
@@ -11,15 +12,18 @@ QString singleLine(QString text) {
 
 } // namespace
 
-int CatalogueModel::rowCount(const QModelIndex& parent) const {
+int CatalogueModel::rowCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : int(rows.size());
 }
 
-int CatalogueModel::columnCount(const QModelIndex& parent) const {
+int CatalogueModel::columnCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : int(headers.size());
 }
 
-QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
+QVariant CatalogueModel::data(const QModelIndex& index, int role) const
+{
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const CatalogueRow& item = rows[size_t(index.row())];
@@ -35,21 +39,24 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < headers.size())
         return headers[section];
     return {};
 }
 
-void CatalogueModel::addColumn(const QString& text) {
+void CatalogueModel::addColumn(const QString& text)
+{
     const int column = int(headers.size());
     beginInsertColumns({}, column, column);
     headers << text;
     endInsertColumns();
 }
 
-bool CatalogueModel::addRow(const CatalogueRow& row) {
+bool CatalogueModel::addRow(const CatalogueRow& row)
+{
     if (keys.contains(row.key()))
         return false;
     const int position = int(rows.size());
@@ -60,7 +67,8 @@ bool CatalogueModel::addRow(const CatalogueRow& row) {
     return true;
 }
 
-int CatalogueModel::addRows(std::vector<CatalogueRow> newRows) {
+int CatalogueModel::addRows(std::vector<CatalogueRow> newRows)
+{
     beginResetModel();
     rows.reserve(rows.size() + newRows.size());
     keys.reserve(qsizetype(rows.size() + newRows.size()));
@@ -76,7 +84,8 @@ int CatalogueModel::addRows(std::vector<CatalogueRow> newRows) {
     return added;
 }
 
-bool CatalogueModel::addSubItem(int position, const QString& text) {
+bool CatalogueModel::addSubItem(int position, const QString& text)
+{
     if (position < 0 || position >= int(rows.size()) || !rows[size_t(position)].addSubItem(text))
         return false;
     const int column = rows[size_t(position)].subItemCount();
@@ -85,9 +94,14 @@ bool CatalogueModel::addSubItem(int position, const QString& text) {
     return true;
 }
 
-void CatalogueModel::sortBy(int column, RowSorting::Direction direction) {
+void CatalogueModel::sortBy(int column, RowSorting::Direction direction)
+{
     const std::vector<int> order = RowSorting::sortedPositions(
-        int(rows.size()), [&](int position) { return rows[size_t(position)].cell(column); },
+        int(rows.size()),
+        [&](int position, qsizetype maxChars) {
+            const CatalogueRow& row = rows[size_t(position)];
+            return maxChars < 0 ? row.cell(column) : row.cellStart(column, maxChars);
+        },
         direction);
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);

@@ -18,6 +18,7 @@ public:
     CatalogueRow(const QString& key, const QString& text, int icon);
     // The row of a title file: its key is "K" and the sequence number.
     static CatalogueRow fromRecord(const TitleRecord& record, int sequence, int icon);
+    static CatalogueRow fromRecord(const RawTitleRecord& record, int sequence, int icon);
     static QString keyFor(int sequence) { return QLatin1Char('K') + QString::number(sequence); }
 
     QString key() const { return rowKey; }
@@ -29,9 +30,13 @@ public:
     bool addSubItem(const QString& text);
     // Column 0 is the text, column k sub-item k; empty beyond the last.
     QString cell(int column) const;
+    // At least the first maxChars + 1 characters of a cell (all of a shorter one), without
+    // decoding the rest of a long one.
+    QString cellStart(int column, qsizetype maxChars) const;
 
 private:
     void append(const QString& text);
+    void appendUtf8(const QByteArray& text);
 
     QString rowKey;
     int iconNumber = 0;

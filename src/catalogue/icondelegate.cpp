@@ -15,7 +15,8 @@ constexpr int captionLines = 2;
 constexpr int minimumCaptionWidth = 90;
 
 // The caption under a cover: wrapped to at most two lines, the second elided.
-QStringList captionLinesOf(const QString& text, const QFontMetrics& metrics, int width) {
+QStringList captionLinesOf(const QString& text, const QFontMetrics& metrics, int width)
+{
     QStringList lines;
     QString rest = QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
     while (!rest.isEmpty() && lines.size() < captionLines) {
@@ -37,30 +38,37 @@ QStringList captionLinesOf(const QString& text, const QFontMetrics& metrics, int
 } // namespace
 
 IconDelegate::IconDelegate(QObject* parent)
-    : QStyledItemDelegate(parent) {}
+    : QStyledItemDelegate(parent)
+{
+}
 
-void IconDelegate::setImageList(ImageList* imageList) {
+void IconDelegate::setImageList(ImageList* imageList)
+{
     images = imageList;
     placeholderPixmap = QPixmap();
 }
 
-QSize IconDelegate::iconSize() const {
+QSize IconDelegate::iconSize() const
+{
     return images && images->imageSize().isValid() ? images->imageSize() : defaultIconSize;
 }
 
-QSize IconDelegate::itemSize(const QFont& font) const {
+QSize IconDelegate::itemSize(const QFont& font) const
+{
     const QFontMetrics metrics(font);
     const QSize icon = iconSize();
     return QSize(qMax(icon.width(), minimumCaptionWidth) + 2 * margin,
                  icon.height() + 3 * margin + captionLines * metrics.lineSpacing());
 }
 
-QSize IconDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+QSize IconDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
     return itemSize(option.font);
 }
 
 void IconDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                         const QModelIndex& index) const {
+                         const QModelIndex& index) const
+{
     const QSize icon = iconSize();
     const QRect cell = option.rect;
     const QRect iconRect(cell.left() + (cell.width() - icon.width()) / 2, cell.top() + margin,
@@ -100,7 +108,8 @@ void IconDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
 }
 
-QPixmap IconDelegate::placeholder() const {
+QPixmap IconDelegate::placeholder() const
+{
     const QSize size = iconSize();
     if (placeholderPixmap.size() != size) {
         placeholderPixmap = QPixmap(size);

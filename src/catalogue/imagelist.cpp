@@ -12,42 +12,49 @@ constexpr size_t maxQueued = 96;
 } // namespace
 
 ImageList::ImageList(QObject* parent)
-    : QObject(parent) {
+    : QObject(parent)
+{
     cache.setMaxCost(defaultCacheBytes);
     readers.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
 }
 
-ImageList::~ImageList() {
+ImageList::~ImageList()
+{
     queue.clear();
     readers.waitForDone();
 }
 
-int ImageList::add(const QString& path) {
+int ImageList::add(const QString& path)
+{
     if (paths.isEmpty())
         size = QImageReader(path).size();
     paths << path;
     return int(paths.size());
 }
 
-void ImageList::addAll(const QStringList& newPaths, QSize firstSize) {
+void ImageList::addAll(const QStringList& newPaths, QSize firstSize)
+{
     if (paths.isEmpty())
         size = firstSize;
     paths += newPaths;
 }
 
-QPixmap ImageList::image(int number) {
+QPixmap ImageList::image(int number)
+{
     if (const QPixmap* cached = cache.object(number))
         return *cached;
     request(number, true);
     return {};
 }
 
-void ImageList::prefetch(int number) {
+void ImageList::prefetch(int number)
+{
     if (!cache.contains(number))
         request(number, false);
 }
 
-void ImageList::request(int number, bool urgent) {
+void ImageList::request(int number, bool urgent)
+{
     if (number < 1 || number > paths.size() || !size.isValid() || unreadable.contains(number) ||
         reading.contains(number))
         return;
@@ -69,7 +76,8 @@ void ImageList::request(int number, bool urgent) {
     startReading();
 }
 
-void ImageList::startReading() {
+void ImageList::startReading()
+{
     while (!queue.empty() && reading.size() < readers.maxThreadCount()) {
         const int number = queue.front();
         queue.pop_front();
@@ -85,7 +93,8 @@ void ImageList::startReading() {
     }
 }
 
-void ImageList::imageRead(int number, const QImage& image) {
+void ImageList::imageRead(int number, const QImage& image)
+{
     reading.remove(number);
     if (image.isNull()) {
         unreadable.insert(number);
@@ -96,9 +105,12 @@ void ImageList::imageRead(int number, const QImage& image) {
     }
     startReading();
     emit imageReady(number);
+    if (!isBusy())
+        emit idle();
 }
 
-QImage ImageList::readScaled(const QString& path, QSize box) {
+QImage ImageList::readScaled(const QString& path, QSize box)
+{
     QImageReader reader(path);
     const QSize original = reader.size();
     const QSize fitted = original.isValid() ? original.scaled(box, Qt::KeepAspectRatio) : QSize();

@@ -38,6 +38,9 @@ public:
     // Asks for an image that is likely to be needed soon, behind those already asked for.
     void prefetch(int number);
 
+    // True while pictures are asked for or being read.
+    bool isBusy() const { return !queue.empty() || !reading.isEmpty(); }
+
     void setCacheLimit(qint64 bytes) { cache.setMaxCost(bytes); }
     qint64 cachedBytes() const { return cache.totalCost(); }
 
@@ -46,6 +49,8 @@ public:
 
 signals:
     void imageReady(int number);
+    // Every picture asked for has been read.
+    void idle();
 
 private:
     void request(int number, bool urgent);

@@ -15,7 +15,8 @@
 
 namespace {
 
-int toPixels(float twips) {
+int toPixels(float twips)
+{
     return qMax(0, qRound(twips / ListView::twipsPerPixel));
 }
 
@@ -29,7 +30,8 @@ ListView::ListView(QWidget* parent)
     , iconList(new QListView(this))
     , reportList(new QTreeView(this))
     , iconDelegate(new IconDelegate(this))
-    , prefetchTimer(new QTimer(this)) {
+    , prefetchTimer(new QTimer(this))
+{
     iconList->setModel(model);
     iconList->setSelectionModel(selection);
     iconList->setViewMode(QListView::IconMode);
@@ -91,26 +93,31 @@ ListView::ListView(QWidget* parent)
 
 ListView::~ListView() = default;
 
-void ListView::addColumnHeader(const QString& text, float columnWidth) {
+void ListView::addColumnHeader(const QString& text, float columnWidth)
+{
     columnWidths.push_back(columnWidth);
     model->addColumn(text);
     applyColumnWidth(int(columnWidths.size()));
 }
 
-int ListView::columnHeaderCount() const {
+int ListView::columnHeaderCount() const
+{
     return int(columnWidths.size());
 }
 
-QString ListView::columnHeaderText(int position) const {
+QString ListView::columnHeaderText(int position) const
+{
     return model->headerData(position - 1, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
-float ListView::columnHeaderWidth(int position) const {
+float ListView::columnHeaderWidth(int position) const
+{
     return position >= 1 && position <= columnHeaderCount() ? columnWidths[size_t(position - 1)]
                                                             : 0;
 }
 
-bool ListView::setColumnHeaderWidth(int position, float columnWidth) {
+bool ListView::setColumnHeaderWidth(int position, float columnWidth)
+{
     if (position < 1 || position > columnHeaderCount() || columnWidth < 0)
         return false;
     columnWidths[size_t(position - 1)] = columnWidth;
@@ -118,59 +125,70 @@ bool ListView::setColumnHeaderWidth(int position, float columnWidth) {
     return true;
 }
 
-bool ListView::addItem(const QString& key, const QString& text, int icon) {
+bool ListView::addItem(const QString& key, const QString& text, int icon)
+{
     applySort();
     return model->addRow(CatalogueRow(key, text, icon));
 }
 
-int ListView::addItems(std::vector<CatalogueRow> rows) {
+int ListView::addItems(std::vector<CatalogueRow> rows)
+{
     applySort();
     return model->addRows(std::move(rows));
 }
 
-int ListView::itemCount() const {
+int ListView::itemCount() const
+{
     return model->rowCount();
 }
 
-QString ListView::itemKey(int position) const {
+QString ListView::itemKey(int position) const
+{
     const int row = rowOf(position);
     return row < 0 ? QString() : model->row(row).key();
 }
 
-QString ListView::itemText(int position) const {
+QString ListView::itemText(int position) const
+{
     const int row = rowOf(position);
     return row < 0 ? QString() : model->row(row).text();
 }
 
-int ListView::itemIcon(int position) const {
+int ListView::itemIcon(int position) const
+{
     const int row = rowOf(position);
     return row < 0 ? 0 : model->row(row).icon();
 }
 
-bool ListView::addSubItem(int position, const QString& text) {
+bool ListView::addSubItem(int position, const QString& text)
+{
     const int row = rowOf(position);
     return row >= 0 && model->addSubItem(row, text);
 }
 
-int ListView::subItemCount(int position) const {
+int ListView::subItemCount(int position) const
+{
     const int row = rowOf(position);
     return row < 0 ? 0 : model->row(row).subItemCount();
 }
 
-QString ListView::subItem(int position, int index) const {
+QString ListView::subItem(int position, int index) const
+{
     const int row = rowOf(position);
     if (row < 0 || index < 1 || index > model->row(row).subItemCount())
         return {};
     return model->row(row).cell(index);
 }
 
-int ListView::selectedItem() const {
+int ListView::selectedItem() const
+{
     const_cast<ListView*>(this)->applySort();
     const QModelIndexList rows = selection->selectedRows();
     return rows.isEmpty() ? 0 : rows.first().row() + 1;
 }
 
-void ListView::selectItem(int position) {
+void ListView::selectItem(int position)
+{
     const int row = rowOf(position);
     if (row < 0)
         return;
@@ -179,7 +197,8 @@ void ListView::selectItem(int position) {
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-void ListView::setIcons(ImageList* imageList) {
+void ListView::setIcons(ImageList* imageList)
+{
     if (images)
         disconnect(images, nullptr, this, nullptr);
     images = imageList;
@@ -192,7 +211,8 @@ void ListView::setIcons(ImageList* imageList) {
     updateIconLayout();
 }
 
-void ListView::setView(int mode) {
+void ListView::setView(int mode)
+{
     if (mode != IconView && mode != ReportView)
         return;
     viewMode = mode;
@@ -207,7 +227,8 @@ void ListView::setView(int mode) {
         shown->scrollTo(selection->currentIndex());
 }
 
-void ListView::setSortKey(int key) {
+void ListView::setSortKey(int key)
+{
     if (key == sortKey)
         return;
     sortKey = key;
@@ -215,7 +236,8 @@ void ListView::setSortKey(int key) {
         scheduleSort();
 }
 
-void ListView::setSortOrder(int order) {
+void ListView::setSortOrder(int order)
+{
     if (order == sortOrder)
         return;
     sortOrder = order;
@@ -223,7 +245,8 @@ void ListView::setSortOrder(int order) {
         scheduleSort();
 }
 
-void ListView::setSorted(bool on) {
+void ListView::setSorted(bool on)
+{
     if (on && !sorted)
         sortPending = true;
     sorted = on;
@@ -231,7 +254,8 @@ void ListView::setSorted(bool on) {
     reportList->header()->setSortIndicatorShown(sorted);
 }
 
-bool ListView::setWidth(float twips) {
+bool ListView::setWidth(float twips)
+{
     if (twips < 0)
         return false;
     widthTwips = twips;
@@ -239,7 +263,8 @@ bool ListView::setWidth(float twips) {
     return true;
 }
 
-bool ListView::setHeight(float twips) {
+bool ListView::setHeight(float twips)
+{
     if (twips < 0)
         return false;
     heightTwips = twips;
@@ -247,11 +272,13 @@ bool ListView::setHeight(float twips) {
     return true;
 }
 
-void ListView::setPosition(float left, float top) {
+void ListView::setPosition(float left, float top)
+{
     move(qRound(left / twipsPerPixel), qRound(top / twipsPerPixel));
 }
 
-bool ListView::eventFilter(QObject* watched, QEvent* event) {
+bool ListView::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() == QEvent::KeyPress && (watched == iconList || watched == reportList)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
@@ -262,24 +289,28 @@ bool ListView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void ListView::applySize() {
+void ListView::applySize()
+{
     resize(toPixels(widthTwips), toPixels(heightTwips));
 }
 
-void ListView::applyColumnWidth(int position) {
+void ListView::applyColumnWidth(int position)
+{
     reportList->header()->resizeSection(position - 1, toPixels(columnWidths[size_t(position - 1)]));
 }
 
 // Sorting waits until the list is next read or shown, so that changing the key, the order and
 // switching sorting on in a row sorts once.
-void ListView::scheduleSort() {
+void ListView::scheduleSort()
+{
     if (sortPending)
         return;
     sortPending = true;
     QTimer::singleShot(0, this, &ListView::applySort);
 }
 
-void ListView::applySort() {
+void ListView::applySort()
+{
     if (!sortPending)
         return;
     sortPending = false;
@@ -295,7 +326,8 @@ void ListView::applySort() {
             ->scrollTo(selection->currentIndex());
 }
 
-void ListView::updateIconLayout() {
+void ListView::updateIconLayout()
+{
     const QSize item = iconDelegate->itemSize(font());
     iconList->setIconSize(iconDelegate->iconSize());
     iconList->setGridSize(item + QSize(4, 4));
@@ -304,14 +336,16 @@ void ListView::updateIconLayout() {
     iconList->doItemsLayout();
 }
 
-void ListView::schedulePrefetch() {
+void ListView::schedulePrefetch()
+{
     if (images)
         prefetchTimer->start();
 }
 
 // Reads the covers of the next two screens and the previous one, so that scrolling finds them
 // ready; the visible ones are asked for as they are drawn.
-void ListView::prefetchAhead() {
+void ListView::prefetchAhead()
+{
     if (!images || viewMode != IconView)
         return;
     const QSize grid = iconList->gridSize();
@@ -331,7 +365,8 @@ void ListView::prefetchAhead() {
         images->prefetch(model->row(row).icon());
 }
 
-int ListView::rowOf(int position) const {
+int ListView::rowOf(int position) const
+{
     const_cast<ListView*>(this)->applySort();
     return position >= 1 && position <= model->rowCount() ? position - 1 : -1;
 }

@@ -9,15 +9,15 @@ namespace RowSorting {
 
 namespace {
 
-// Collation keys are built from the start of each text only: review cells run to thousands of
-// characters, and full keys for all of them would cost more memory than the catalogue itself.
-// Texts whose key prefixes tie are compared in full.
-constexpr qsizetype keyPrefix = 96;
+// Collation keys are built from the first characters of each text only: building keys is most of
+// a sort's time, and review cells run to thousands of characters. Texts whose starts tie are
+// compared in full.
+constexpr qsizetype keyPrefix = 32;
 
 } // namespace
 
-std::vector<int> sortedPositions(int count, const std::function<QString(int)>& textAt,
-                                 Direction direction) {
+std::vector<int> sortedPositions(int count, const TextAt& textAt, Direction direction)
+{
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
@@ -27,7 +27,7 @@ std::vector<int> sortedPositions(int count, const std::function<QString(int)>& t
     keys.reserve(size_t(count));
     truncated.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
-        const QString text = textAt(i);
+        const QString text = textAt(i, keyPrefix);
         // Folded first: under the C locale the collator's keys would otherwise tell case apart.
         keys.push_back(collator.sortKey(text.left(keyPrefix).toCaseFolded()));
         truncated.push_back(text.size() > keyPrefix);
@@ -37,7 +37,7 @@ std::vector<int> sortedPositions(int count, const std::function<QString(int)>& t
         const int byKey = keys[size_t(a)].compare(keys[size_t(b)]);
         if (byKey != 0 || !(truncated[size_t(a)] || truncated[size_t(b)]))
             return byKey < 0;
-        return collator.compare(textAt(a), textAt(b)) < 0;
+        return collator.compare(textAt(a, -1), textAt(b, -1)) < 0;
     };
 
     std::vector<int> positions(size_t(count), 0);

@@ -12,9 +12,12 @@ namespace RowSorting {
 
 enum class Direction { Ascending, Descending };
 
+// A position's text: whole when maxChars is negative, otherwise at least its first maxChars + 1
+// characters (or all of it when it is shorter), so that long texts need not be decoded whole.
+using TextAt = std::function<QString(int position, qsizetype maxChars)>;
+
 // Positions 0 to count - 1 in their sorted order: result[i] is the position of the i-th text.
-// textAt(position) gives a position's text; it may be called more than once for a position.
-std::vector<int> sortedPositions(int count, const std::function<QString(int)>& textAt,
-                                 Direction direction);
+// textAt may be called more than once for a position.
+std::vector<int> sortedPositions(int count, const TextAt& textAt, Direction direction);
 
 } // namespace RowSorting

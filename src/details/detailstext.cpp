@@ -2,7 +2,8 @@
 
 #include <array>
 
-QString detailsText(const QStringList& cells) {
+QString detailsText(const QStringList& cells)
+{
     // "Release Date:" with a capital D, unlike the column header and the title file's marker.
     static const std::array<QLatin1String, 9> labels = {
         QLatin1String("Starring:"),

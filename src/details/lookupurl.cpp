@@ -8,7 +8,8 @@ struct Service {
     const char* suffix;
 };
 
-Service serviceOf(LookUp lookUp) {
+Service serviceOf(LookUp lookUp)
+{
     switch (lookUp) {
     case LookUp::Amazon:
         return {"www.amazon.com", "/exec/obidos/search-handle-url/index%3Ddvd%26field-keywords%3D",
@@ -23,7 +24,8 @@ Service serviceOf(LookUp lookUp) {
     return {"www.google.com", "/search?q=%22", "%22"};
 }
 
-QString escapedTitle(const QString& title) {
+QString escapedTitle(const QString& title)
+{
     QString escaped;
     escaped.reserve(title.size());
     for (const QChar c : title) {
@@ -45,7 +47,8 @@ QString escapedTitle(const QString& title) {
 
 } // namespace
 
-QString lookUpUrl(LookUp lookUp, const QString& title) {
+QString lookUpUrl(LookUp lookUp, const QString& title)
+{
     const Service service = serviceOf(lookUp);
     return QLatin1String("http://") + QLatin1String(service.host) +
            QLatin1String(service.pathAndQuery) + escapedTitle(title) +

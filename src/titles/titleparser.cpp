@@ -6,27 +6,35 @@
 
 #include <QFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 enum class Layout { SingleLine, List, Reviews };
 
 struct FieldRule {
     TitleField field;
-    QStringView marker;
+    QLatin1String marker;
     Layout layout;
 };
 
 // In the order the body scan tests them; that order decides what a line with two markers means.
-constexpr FieldRule fieldRules[titleFieldCount] = {
-    {TitleField::Starring, u"Starring:", Layout::List},
-    {TitleField::Directors, u"Directors:", Layout::List},
-    {TitleField::ReleaseDate, u"Release date:", Layout::SingleLine},
-    {TitleField::Manufacturer, u"Manufacturer:", Layout::SingleLine},
-    {TitleField::Genre, u"Genre:", Layout::SingleLine},
-    {TitleField::Features, u"Features:", Layout::List},
-    {TitleField::MpaaRating, u"Mpaa Rating:", Layout::SingleLine},
-    {TitleField::CustomerRating, u"Customer Rating:", Layout::SingleLine},
-    {TitleField::CustomerReviews, u"Customer Reviews:", Layout::Reviews},
+const FieldRule fieldRules[titleFieldCount] = {
+    {TitleField::Starring, QLatin1String("Starring:"), Layout::List},
+    {TitleField::Directors, QLatin1String("Directors:"), Layout::List},
+    {TitleField::ReleaseDate, QLatin1String("Release date:"), Layout::SingleLine},
+    {TitleField::Manufacturer, QLatin1String("Manufacturer:"), Layout::SingleLine},
+    {TitleField::Genre, QLatin1String("Genre:"), Layout::SingleLine},
+    {TitleField::Features, QLatin1String("Features:"), Layout::List},
+    {TitleField::MpaaRating, QLatin1String("Mpaa Rating:"), Layout::SingleLine},
+    {TitleField::CustomerRating, QLatin1String("Customer Rating:"), Layout::SingleLine},
+    {TitleField::CustomerReviews, QLatin1String("Customer Reviews:"), Layout::Reviews},
 };
 
 // Thrown inside the parser when the file ends where the format needs another line; caught at the
@@ -36,19 +44,25 @@ struct FormatBreak {
     int line;
 };
 
+// The scan works on the file's bytes: every character that carries structure is ASCII, so the
+// 8-bit text need not be decoded to be understood.
 class BodyScanner {
 public:
-    explicit BodyScanner(QStringView text)
-        : lines(text) {}
+    explicit BodyScanner(QByteArrayView text)
+        : lines(text)
+    {
+    }
 
-    TitleRecord scan() {
+    RawTitleRecord scan()
+    {
         readTitle();
         while (!lines.atEnd()) {
             buffer = lines.next();
             // Every test looks at the buffer as it is now: a field that consumed lines leaves the
-            // last of them in the buffer for the tests after it.
+            // last of them in the buffer for the tests after it. Every marker ends in a colon,
+            // so a buffer without one needs no test.
             for (const FieldRule& rule : fieldRules) {
-                if (buffer.contains(rule.marker))
+                if (buffer.contains(':') && buffer.contains(QByteArrayView(rule.marker)))
                     takeValue(rule);
             }
         }
@@ -56,7 +70,8 @@ public:
     }
 
 private:
-    void readTitle() {
+    void readTitle()
+    {
         while (lines.linesRead() < titleLineNumber) {
             if (lines.atEnd()) {
                 const QString length =
@@ -69,25 +84,26 @@ private:
             }
             buffer = lines.next();
         }
-        record.title = buffer.toString();
+        record.title = buffer.toByteArray();
     }
 
-    void takeValue(const FieldRule& rule) {
+    void takeValue(const FieldRule& rule)
+    {
         const int markerLine = lines.linesRead();
-        QString& value = record.cell(rule.field);
+        QByteArray& value = record.cell(rule.field);
         switch (rule.layout) {
         case Layout::SingleLine:
             readValueLine(rule, markerLine, "has no value line");
-            value = buffer.toString();
+            value = buffer.toByteArray();
             break;
         case Layout::List:
             readValueLine(rule, markerLine, "starts a list that the file ends before closing");
-            value = buffer.toString();
+            value = buffer.toByteArray();
             for (;;) {
                 readValueLine(rule, markerLine, "starts a list that the file ends before closing");
                 if (buffer.isEmpty())
                     break;
-                value += QLatin1String(", ");
+                value += ", ";
                 value += buffer;
             }
             break;
@@ -95,16 +111,17 @@ private:
             value.clear();
             while (!lines.atEnd()) {
                 buffer = lines.next();
-                if (buffer.contains(u'"')) {
+                if (buffer.contains('"')) {
                     value += buffer;
-                    value += QLatin1String("\r\n");
+                    value += "\r\n";
                 }
             }
             break;
         }
     }
 
-    void readValueLine(const FieldRule& rule, int markerLine, const char* problem) {
+    void readValueLine(const FieldRule& rule, int markerLine, const char* problem)
+    {
         if (lines.atEnd()) {
             throw FormatBreak{
                 QStringLiteral("the \"%1\" line %2").arg(rule.marker, QLatin1String(problem)),
@@ -114,43 +131,114 @@ private:
     }
 
     LineCursor lines;
-    QStringView buffer;
-    TitleRecord record;
+    QByteArrayView buffer;
+    RawTitleRecord record;
 };
+
+ParsedRawTitle failure(const QString& error)
+{
+    ParsedRawTitle result;
+    result.error = error;
+    return result;
+}
+
+// Reads a whole title file with as few system calls as the platform allows: a catalogue opens
+// tens of thousands of small files, and on a virtual machine each call is costly.
+bool readWholeFile(const QString& path, QByteArray& bytes, QString& error)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = QStringLiteral("cannot be opened: %1")
+                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat info;
+    qsizetype size = ::fstat(fd, &info) == 0 ? qsizetype(info.st_size) : 0;
+    bytes.resize(size +
+                 1); // one byte more, so that a short read tells the end without a second call
+    qsizetype got = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = QStringLiteral("cannot be read: %1")
+                        .arg(QString::fromLocal8Bit(std::strerror(errno)));
+            ::close(fd);
+            return false;
+        }
+        got += n;
+        if (n == 0 || got < bytes.size())
+            break;
+        bytes.resize(bytes.size() * 2); // the file grew since its size was taken
+    }
+    ::close(fd);
+    bytes.truncate(got);
+    return true;
+#else
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("cannot be opened: %1").arg(file.errorString());
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("cannot be read: %1").arg(file.errorString());
+        return false;
+    }
+    return true;
+#endif
+}
+
+ParsedTitle decoded(const ParsedRawTitle& raw)
+{
+    ParsedTitle result;
+    result.error = raw.error;
+    result.errorLine = raw.errorLine;
+    result.record.title = decodeWindows1252(raw.record.title);
+    for (size_t i = 0; i < raw.record.cells.size(); ++i)
+        result.record.cells[i] = decodeWindows1252(raw.record.cells[i]);
+    return result;
+}
 
 } // namespace
 
-QStringView titleFieldMarker(TitleField field) {
+QLatin1String titleFieldMarker(TitleField field)
+{
     return fieldRules[static_cast<size_t>(field)].marker;
 }
 
-ParsedTitle parseTitle(const QByteArray& bytes) {
-    const QString text = decodeWindows1252(bytes);
-    ParsedTitle result;
+ParsedRawTitle parseRawTitle(const QByteArray& bytes)
+{
+    ParsedRawTitle result;
     try {
-        result.record = BodyScanner(text).scan();
+        result.record = BodyScanner(bytes).scan();
     } catch (const FormatBreak& formatBreak) {
         result.error = formatBreak.reason;
         result.errorLine = formatBreak.line;
         return result;
     }
-    QString& date = result.record.cell(TitleField::ReleaseDate);
+    QByteArray& date = result.record.cell(TitleField::ReleaseDate);
     date = normaliseReleaseDate(date);
     return result;
 }
 
-ParsedTitle readTitleFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ParsedTitle result;
-        result.error = QStringLiteral("cannot be opened: %1").arg(file.errorString());
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        ParsedTitle result;
-        result.error = QStringLiteral("cannot be read: %1").arg(file.errorString());
-        return result;
-    }
-    return parseTitle(bytes);
+ParsedTitle parseTitle(const QByteArray& bytes)
+{
+    return decoded(parseRawTitle(bytes));
+}
+
+ParsedRawTitle readRawTitleFile(const QString& path)
+{
+    QByteArray bytes;
+    QString error;
+    if (!readWholeFile(path, bytes, error))
+        return failure(error);
+    return parseRawTitle(bytes);
+}
+
+ParsedTitle readTitleFile(const QString& path)
+{
+    return decoded(readRawTitleFile(path));
 }

@@ -10,14 +10,44 @@ constexpr char16_t highControlTable[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, //
 };
 
+char16_t codePoint(unsigned char byte)
+{
+    return (byte >= 0x80 && byte <= 0x9F) ? highControlTable[byte - 0x80] : char16_t(byte);
+}
+
 } // namespace
 
-QString decodeWindows1252(QByteArrayView bytes) {
+QString decodeWindows1252(QByteArrayView bytes)
+{
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        *out++ = (byte >= 0x80 && byte <= 0x9F) ? highControlTable[byte - 0x80] : char16_t(byte);
-    }
+    for (const char c : bytes)
+        *out++ = codePoint(static_cast<unsigned char>(c));
     return text;
+}
+
+QByteArray windows1252ToUtf8(QByteArrayView bytes)
+{
+    qsizetype ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
+        ++ascii;
+    if (ascii == bytes.size())
+        return bytes.toByteArray(); // the usual case: plain ASCII is already UTF-8
+    QByteArray out;
+    out.reserve(bytes.size() + (bytes.size() - ascii) * 2);
+    out.append(bytes.data(), ascii);
+    for (qsizetype i = ascii; i < bytes.size(); ++i) {
+        const char16_t unit = codePoint(static_cast<unsigned char>(bytes[i]));
+        if (unit < 0x80) {
+            out += char(unit);
+        } else if (unit < 0x800) {
+            out += char(0xC0 | (unit >> 6));
+            out += char(0x80 | (unit & 0x3F));
+        } else {
+            out += char(0xE0 | (unit >> 12));
+            out += char(0x80 | ((unit >> 6) & 0x3F));
+            out += char(0x80 | (unit & 0x3F));
+        }
+    }
+    return out;
 }

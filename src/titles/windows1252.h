@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -7,3 +8,6 @@
 // code page's table; every other byte (and the five bytes the table leaves undefined) becomes the
 // code point of the same value.
 QString decodeWindows1252(QByteArrayView bytes);
+
+// The same text as UTF-8, straight from the bytes.
+QByteArray windows1252ToUtf8(QByteArrayView bytes);

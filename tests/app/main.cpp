@@ -6,7 +6,8 @@ int runTestModule1(int argc, char** argv);
 int runTestStartUp(int argc, char** argv);
 int runTestForm1(int argc, char** argv);
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     int failures = 0;
     failures += runTestModule1(argc, argv);

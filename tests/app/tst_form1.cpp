@@ -18,14 +18,16 @@
 
 namespace {
 
-QStringList columnTexts(const ListView& list, int column) {
+QStringList columnTexts(const ListView& list, int column)
+{
     QStringList texts;
     for (int position = 1; position <= list.itemCount(); ++position)
         texts << (column == 1 ? list.itemText(position) : list.subItem(position, column - 1));
     return texts;
 }
 
-void clickHeader(ListView& list, int position) {
+void clickHeader(ListView& list, int position)
+{
     QHeaderView* header = list.reportView()->header();
     const QPoint centre(header->sectionViewportPosition(position - 1) +
                             header->sectionSize(position - 1) / 2,
@@ -53,7 +55,8 @@ private slots:
     void splashCreatesMainWindowOnce();
 };
 
-void TestForm1::loadsCatalogueInNameOrder() {
+void TestForm1::loadsCatalogueInNameOrder()
+{
     QTemporaryDir program;
     const QDir db(program.filePath("db"));
     QVERIFY(writeTitle(db, "Gamma.adl", "Gamma", "Drama"));
@@ -90,7 +93,8 @@ void TestForm1::loadsCatalogueInNameOrder() {
              QColor(Qt::green));
 }
 
-void TestForm1::reportsBrokenFilesOnceShown() {
+void TestForm1::reportsBrokenFilesOnceShown()
+{
     QTemporaryDir program;
     const QDir db(program.filePath("db"));
     QVERIFY(writeTitle(db, "a.adl", "A"));
@@ -99,7 +103,7 @@ void TestForm1::reportsBrokenFilesOnceShown() {
     QVERIFY(writeBytes(db.filePath("b.adl"), broken));
     QVERIFY(writeTitle(db, "c.adl", "C"));
     QVERIFY(writeCover(db, "a.adl.cover.png", Qt::red));
-    QVERIFY(writeCover(db, "c.adl.cover.png", Qt::blue));
+    QVERIFY(writeBytes(db.filePath("c.adl.cover.png"), "not a picture"));
     FormRecord record;
     auto form = makeForm(program.path(), &record);
     QVERIFY(waitUntilShown(*form));
@@ -111,9 +115,12 @@ void TestForm1::reportsBrokenFilesOnceShown() {
     QVERIFY2(record.boxes[1].contains("b.adl: the \"Features:\" line starts a list"),
              qPrintable(record.boxes[1]));
     QVERIFY2(record.boxes[1].contains("(line 33)"), qPrintable(record.boxes[1]));
+    QVERIFY2(record.boxes[1].contains("c.adl.cover.png: is not a picture"),
+             qPrintable(record.boxes[1]));
 }
 
-void TestForm1::noTitleFiles() {
+void TestForm1::noTitleFiles()
+{
     QTemporaryDir program;
     QVERIFY(QDir(program.path()).mkpath("db"));
     QVERIFY(writeBytes(program.filePath("db/readme.txt"), "not a title"));
@@ -129,7 +136,8 @@ void TestForm1::noTitleFiles() {
     QVERIFY(record.urls.isEmpty());
 }
 
-void TestForm1::waitsForDatabaseFolder() {
+void TestForm1::waitsForDatabaseFolder()
+{
     QTemporaryDir program;
     QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
     FormRecord record;
@@ -147,7 +155,8 @@ void TestForm1::waitsForDatabaseFolder() {
     QCOMPARE(form->list()->columnHeaderCount(), 10);
 }
 
-void TestForm1::firstStartUnpacksThenShows() {
+void TestForm1::firstStartUnpacksThenShows()
+{
     QTemporaryDir program;
     QBuffer cover;
     cover.open(QIODevice::WriteOnly);
@@ -164,7 +173,8 @@ void TestForm1::firstStartUnpacksThenShows() {
     QVERIFY(record.boxes.isEmpty());
 }
 
-void TestForm1::brokenArchiveIsReportedAndEnds() {
+void TestForm1::brokenArchiveIsReportedAndEnds()
+{
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("../evil.adl", "x")}));
     QLabel splash("splash");
@@ -183,7 +193,8 @@ void TestForm1::brokenArchiveIsReportedAndEnds() {
     QVERIFY(!QFile::exists(program.filePath("db")));
 }
 
-void TestForm1::headerClicksSort() {
+void TestForm1::headerClicksSort()
+{
     QTemporaryDir program;
     const QDir db(program.filePath("db"));
     QVERIFY(writeTitle(db, "1.adl", "Brazil", "Comedy"));
@@ -218,7 +229,8 @@ void TestForm1::headerClicksSort() {
     QCOMPARE(list.subItem(1, 5), QString("Horror"));
 }
 
-void TestForm1::releaseDatesSortAsText() {
+void TestForm1::releaseDatesSortAsText()
+{
     QTemporaryDir program;
     const QDir db(program.filePath("db"));
     QVERIFY(writeTitle(db, "a.adl", "A", {}, "2 March, 2002"));
@@ -234,7 +246,8 @@ void TestForm1::releaseDatesSortAsText() {
              (QStringList{"200203", "2002031", "20020310", "2002032"}));
 }
 
-void TestForm1::viewKeysAndMenus() {
+void TestForm1::viewKeysAndMenus()
+{
     QTemporaryDir program;
     QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
     FormRecord record;
@@ -262,7 +275,8 @@ void TestForm1::viewKeysAndMenus() {
     QVERIFY(!form->list()->Sorted());
 }
 
-void TestForm1::resizeRule() {
+void TestForm1::resizeRule()
+{
     QTemporaryDir program;
     QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
     FormRecord record;
@@ -290,7 +304,8 @@ void TestForm1::resizeRule() {
     QCOMPARE(list.columnHeaderWidth(1), 965.0f);
 }
 
-void TestForm1::resizeFollowsWindow() {
+void TestForm1::resizeFollowsWindow()
+{
     QTemporaryDir program;
     QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
     FormRecord record;
@@ -306,7 +321,8 @@ void TestForm1::resizeFollowsWindow() {
     QCOMPARE(form->list()->pos(), QPoint(8, 8));
 }
 
-void TestForm1::splashCreatesMainWindowOnce() {
+void TestForm1::splashCreatesMainWindowOnce()
+{
     QTemporaryDir program;
     QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
     QPointer<frmSplash> splash = new frmSplash(program.path());
@@ -328,7 +344,8 @@ void TestForm1::splashCreatesMainWindowOnce() {
     form->close();
 }
 
-int runTestForm1(int argc, char** argv) {
+int runTestForm1(int argc, char** argv)
+{
     TestForm1 test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -10,7 +10,8 @@ private slots:
     void ensureTrailingSlash();
 };
 
-void TestModule1::ensureTrailingSlash_data() {
+void TestModule1::ensureTrailingSlash_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected");
 #ifdef Q_OS_WIN
@@ -34,7 +35,8 @@ void TestModule1::ensureTrailingSlash_data() {
 #endif
 }
 
-void TestModule1::ensureTrailingSlash() {
+void TestModule1::ensureTrailingSlash()
+{
     QFETCH(QString, path);
     QFETCH(QString, expected);
     QCOMPARE(EnsureTrailingSlash(path), expected);
@@ -42,7 +44,8 @@ void TestModule1::ensureTrailingSlash() {
     QVERIFY(!(EnsureTrailingSlash(path) + "db").contains(QString(2, pathSeparator())));
 }
 
-int runTestModule1(int argc, char** argv) {
+int runTestModule1(int argc, char** argv)
+{
     TestModule1 test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -9,12 +9,14 @@
 
 namespace {
 
-QStringList entriesOf(const QString& folder) {
+QStringList entriesOf(const QString& folder)
+{
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                   QDir::Name);
 }
 
-void touch(const QString& path) {
+void touch(const QString& path)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("x");
@@ -42,7 +44,8 @@ private slots:
     void setAsideFolderIsRestored();
 };
 
-void TestStartUp::paths() {
+void TestStartUp::paths()
+{
     StartUp start(QStringLiteral("/opt/movies"));
     start.prepare();
     QCOMPARE(start.cr, QString("\r\n"));
@@ -55,7 +58,8 @@ void TestStartUp::paths() {
     QCOMPARE(atRoot.dbfile, QDir::toNativeSeparators("/data.rar"));
 }
 
-void TestStartUp::presenceTest_data() {
+void TestStartUp::presenceTest_data()
+{
     QTest::addColumn<QStringList>("folders");
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<bool>("mustUnpack");
@@ -68,7 +72,8 @@ void TestStartUp::presenceTest_data() {
     QTest::newRow("titleFile") << QStringList{"db"} << QStringList{"db/a.adl"} << false;
 }
 
-void TestStartUp::presenceTest() {
+void TestStartUp::presenceTest()
+{
     QFETCH(QStringList, folders);
     QFETCH(QStringList, files);
     QFETCH(bool, mustUnpack);
@@ -82,7 +87,8 @@ void TestStartUp::presenceTest() {
     QCOMPARE(start.extdone.load(), !mustUnpack);
 }
 
-void TestStartUp::unpacksIntoDatabaseFolder() {
+void TestStartUp::unpacksIntoDatabaseFolder()
+{
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"),
                          {fileEntry("Alpha.adl", "a"), fileEntry("Alpha.adl.cover.jpg", "c"),
@@ -100,7 +106,8 @@ void TestStartUp::unpacksIntoDatabaseFolder() {
     QVERIFY(again.extdone);
 }
 
-void TestStartUp::countsEventsOfBothPasses() {
+void TestStartUp::countsEventsOfBothPasses()
+{
     QTemporaryDir program;
     QVERIFY(
         writeArchive(program.filePath("data.rar"),
@@ -118,7 +125,8 @@ void TestStartUp::countsEventsOfBothPasses() {
     QCOMPARE(seen, (QStringList{"1/0/-", "2/0/-", "3/0/-", "1/3/-", "2/3/-", "3/3/done"}));
 }
 
-void TestStartUp::countingRules() {
+void TestStartUp::countingRules()
+{
     StartUp start(QStringLiteral("/nonexistent"));
     start.totfiles = 1;
     start.UnRar1_FileDone({});
@@ -133,7 +141,8 @@ void TestStartUp::countingRules() {
     QCOMPARE(more.prgint, qint16(4));
 }
 
-void TestStartUp::entryLimit() {
+void TestStartUp::entryLimit()
+{
     StartUp start(QStringLiteral("/nonexistent"));
     for (int i = 0; i < StartUp::maxEntries; ++i)
         start.UnRar1_FileDone({});
@@ -144,7 +153,8 @@ void TestStartUp::entryLimit() {
     QVERIFY2(start.failure().contains("more than 32767 entries"), qPrintable(start.failure()));
 }
 
-void TestStartUp::refusesHostileArchiveWhole() {
+void TestStartUp::refusesHostileArchiveWhole()
+{
     QTemporaryDir program;
     QVERIFY(writeArchive(
         program.filePath("data.rar"),
@@ -159,7 +169,8 @@ void TestStartUp::refusesHostileArchiveWhole() {
     QCOMPARE(entriesOf(program.path()), QStringList{"data.rar"});
 }
 
-void TestStartUp::brokenArchivesLeaveNothing_data() {
+void TestStartUp::brokenArchivesLeaveNothing_data()
+{
     QTest::addColumn<QByteArray>("archive");
     QTest::addColumn<QString>("reason");
     QTest::newRow("missing") << QByteArray() << "the file does not exist";
@@ -176,7 +187,8 @@ void TestStartUp::brokenArchivesLeaveNothing_data() {
     QTest::newRow("truncated") << truncated.data().left(20000) << "truncated";
 }
 
-void TestStartUp::brokenArchivesLeaveNothing() {
+void TestStartUp::brokenArchivesLeaveNothing()
+{
     QFETCH(QByteArray, archive);
     QFETCH(QString, reason);
     QTemporaryDir program;
@@ -194,7 +206,8 @@ void TestStartUp::brokenArchivesLeaveNothing() {
     QCOMPARE(entriesOf(program.path()), before);
 }
 
-void TestStartUp::databaseFolderCannotBeCreated() {
+void TestStartUp::databaseFolderCannotBeCreated()
+{
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
     touch(program.filePath("db")); // a file where the folder should go
@@ -205,7 +218,8 @@ void TestStartUp::databaseFolderCannotBeCreated() {
     QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
 }
 
-void TestStartUp::keepsWhatAnEmptyLookingFolderHeld() {
+void TestStartUp::keepsWhatAnEmptyLookingFolderHeld()
+{
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
     QVERIFY(QDir(program.path()).mkpath("db/sub"));
@@ -217,7 +231,8 @@ void TestStartUp::keepsWhatAnEmptyLookingFolderHeld() {
     QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
 }
 
-void TestStartUp::interruptedUnpackIsRedone() {
+void TestStartUp::interruptedUnpackIsRedone()
+{
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"),
                          {fileEntry("a.adl", "a"), fileEntry("b.adl", "b")}));
@@ -231,7 +246,8 @@ void TestStartUp::interruptedUnpackIsRedone() {
     QCOMPARE(entriesOf(program.filePath("db")), (QStringList{"a.adl", "b.adl"}));
 }
 
-void TestStartUp::setAsideFolderIsRestored() {
+void TestStartUp::setAsideFolderIsRestored()
+{
     QTemporaryDir program;
     QVERIFY(QDir(program.path()).mkpath("db.previous/sub"));
     touch(program.filePath("db.previous/.hidden"));
@@ -241,7 +257,8 @@ void TestStartUp::setAsideFolderIsRestored() {
     QVERIFY(!QFile::exists(program.filePath("db.previous")));
 }
 
-int runTestStartUp(int argc, char** argv) {
+int runTestStartUp(int argc, char** argv)
+{
     TestStartUp test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -12,7 +12,8 @@
 
 namespace {
 
-QStringList filesUnder(const QString& folder) {
+QStringList filesUnder(const QString& folder)
+{
     QStringList files;
     QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
@@ -22,7 +23,8 @@ QStringList filesUnder(const QString& folder) {
     return files;
 }
 
-QByteArray contentOf(const QString& path) {
+QByteArray contentOf(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
@@ -52,7 +54,8 @@ private:
     QTemporaryDir sandbox;
 };
 
-void TestUnRar::writtenArchivesRoundTrip_data() {
+void TestUnRar::writtenArchivesRoundTrip_data()
+{
     QTest::addColumn<QStringList>("names");
     QTest::newRow("empty") << QStringList{};
     QTest::newRow("oneEntry") << QStringList{"Alpha.adl"};
@@ -62,7 +65,8 @@ void TestUnRar::writtenArchivesRoundTrip_data() {
     QTest::newRow("unicodeName") << QStringList{QString::fromUtf8("Am\xc3\xa9lie.adl")};
 }
 
-void TestUnRar::writtenArchivesRoundTrip() {
+void TestUnRar::writtenArchivesRoundTrip()
+{
     QFETCH(QStringList, names);
     const QString path = sandbox.filePath(QString(QTest::currentDataTag()) + ".rar");
     {
@@ -91,7 +95,8 @@ void TestUnRar::writtenArchivesRoundTrip() {
                  "content of " + name.toUtf8() + QByteArray(3000, 'x'));
 }
 
-void TestUnRar::otherReadersAcceptOurArchives_data() {
+void TestUnRar::otherReadersAcceptOurArchives_data()
+{
     QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("bsdtar") << "bsdtar" << QStringList{"-tvf"};
@@ -99,7 +104,8 @@ void TestUnRar::otherReadersAcceptOurArchives_data() {
     QTest::newRow("lsar") << "lsar" << QStringList{"-t"};
 }
 
-void TestUnRar::otherReadersAcceptOurArchives() {
+void TestUnRar::otherReadersAcceptOurArchives()
+{
     QFETCH(QString, program);
     QFETCH(QStringList, arguments);
     if (QStandardPaths::findExecutable(program).isEmpty())
@@ -119,7 +125,8 @@ void TestUnRar::otherReadersAcceptOurArchives() {
         QVERIFY2(output.contains("Everything is Ok"), output.constData());
 }
 
-void TestUnRar::hostileEntriesAreNeverWritten_data() {
+void TestUnRar::hostileEntriesAreNeverWritten_data()
+{
     QTest::addColumn<RarWriter::Entry>("entry");
     QTest::addColumn<QString>("reason");
     QTest::newRow("dotdot") << fileEntry("../escaped.adl", "x") << "climbs out";
@@ -136,7 +143,8 @@ void TestUnRar::hostileEntriesAreNeverWritten_data() {
     QTest::newRow("device") << device << "special file";
 }
 
-void TestUnRar::hostileEntriesAreNeverWritten() {
+void TestUnRar::hostileEntriesAreNeverWritten()
+{
     QFETCH(RarWriter::Entry, entry);
     QFETCH(QString, reason);
     QTemporaryDir work;
@@ -158,7 +166,8 @@ void TestUnRar::hostileEntriesAreNeverWritten() {
     QVERIFY(!QFile::exists(sandbox.filePath("absolute.adl")));
 }
 
-void TestUnRar::truncatedArchive() {
+void TestUnRar::truncatedArchive()
+{
     const QString path = sandbox.filePath("truncated.rar");
     QVERIFY(
         writeArchive(path, {fileEntry("a.adl", QByteArray(20000, 'a')), fileEntry("b.adl", "b")}));
@@ -172,7 +181,8 @@ void TestUnRar::truncatedArchive() {
              qPrintable(unrar.errorString()));
 }
 
-void TestUnRar::notAnArchive() {
+void TestUnRar::notAnArchive()
+{
     const QString path = sandbox.filePath("plain.rar");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -185,7 +195,8 @@ void TestUnRar::notAnArchive() {
     QCOMPARE(unrar.errorString(), QString("the file does not exist"));
 }
 
-void TestUnRar::realArchives_data() {
+void TestUnRar::realArchives_data()
+{
     QTest::addColumn<QString>("fixture");
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("unsafe");
@@ -210,7 +221,8 @@ void TestUnRar::realArchives_data() {
                                   << "\"hardlink.txt\" is a hard link";
 }
 
-void TestUnRar::realArchives() {
+void TestUnRar::realArchives()
+{
     SKIP_WITHOUT_SHARED_FIXTURES();
     QFETCH(QString, fixture);
     QFETCH(QStringList, files);
@@ -225,7 +237,8 @@ void TestUnRar::realArchives() {
         QCOMPARE(filesUnder(out.path()), files);
 }
 
-void TestUnRar::unreadableRealArchives_data() {
+void TestUnRar::unreadableRealArchives_data()
+{
     QTest::addColumn<QString>("fixture");
     QTest::addColumn<QString>("reason");
     QTest::newRow("rar4solid") << "test_read_format_rar4_solid_encrypted.rar"
@@ -238,7 +251,8 @@ void TestUnRar::unreadableRealArchives_data() {
                                    << "truncated";
 }
 
-void TestUnRar::unreadableRealArchives() {
+void TestUnRar::unreadableRealArchives()
+{
     SKIP_WITHOUT_SHARED_FIXTURES();
     QFETCH(QString, fixture);
     QFETCH(QString, reason);

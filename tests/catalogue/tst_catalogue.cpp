@@ -18,16 +18,22 @@
 
 namespace {
 
-QStringList sorted(const QStringList& texts, RowSorting::Direction direction) {
+QStringList sorted(const QStringList& texts, RowSorting::Direction direction)
+{
     const std::vector<int> order = RowSorting::sortedPositions(
-        int(texts.size()), [&](int i) { return texts[i]; }, direction);
+        int(texts.size()),
+        [&](int i, qsizetype maxChars) {
+            return maxChars < 0 ? texts[i] : texts[i].left(maxChars + 1);
+        },
+        direction);
     QStringList result;
     for (int i : order)
         result << texts[i];
     return result;
 }
 
-QStringList titlesOf(const ListView& list) {
+QStringList titlesOf(const ListView& list)
+{
     QStringList titles;
     for (int position = 1; position <= list.itemCount(); ++position)
         titles << list.itemText(position);
@@ -43,6 +49,7 @@ private slots:
     void sortOrder_data();
     void sortOrder();
     void longTextsTieOnPrefix();
+    void cellStartStopsAtCharacters();
     void folderListing();
     void coverPairing_data();
     void coverPairing();
@@ -60,7 +67,8 @@ private slots:
     void unreadableCoverGetsPlaceholder();
 };
 
-void TestCatalogue::sortOrder_data() {
+void TestCatalogue::sortOrder_data()
+{
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<bool>("descending");
     QTest::addColumn<QStringList>("expected");
@@ -83,7 +91,8 @@ void TestCatalogue::sortOrder_data() {
                                         << QStringList{"\u00C9mile", "Eve", "Zoe"};
 }
 
-void TestCatalogue::sortOrder() {
+void TestCatalogue::sortOrder()
+{
     QFETCH(QStringList, texts);
     QFETCH(bool, descending);
     QFETCH(QStringList, expected);
@@ -98,14 +107,32 @@ void TestCatalogue::sortOrder() {
              expected);
 }
 
-void TestCatalogue::longTextsTieOnPrefix() {
+void TestCatalogue::longTextsTieOnPrefix()
+{
     const QString prefix(200, u'r');
     const QStringList texts = {prefix + "b", prefix + "a", prefix + "A", "q"};
     QCOMPARE(sorted(texts, RowSorting::Direction::Ascending),
              (QStringList{"q", prefix + "a", prefix + "A", prefix + "b"}));
 }
 
-void TestCatalogue::folderListing() {
+void TestCatalogue::cellStartStopsAtCharacters()
+{
+    const QString accented = QString(300, QChar(0x00E9)); // two bytes each in UTF-8
+    const QString symbols = QString::fromUtf8("\xe2\x82\xac").repeated(300); // three bytes each
+    CatalogueRow row("K1", accented, 0);
+    row.addSubItem(symbols);
+    row.addSubItem("short");
+    for (int column : {0, 1}) {
+        const QString start = row.cellStart(column, 96);
+        QVERIFY(start.size() > 96);
+        QVERIFY(row.cell(column).startsWith(start)); // no broken character at the cut
+    }
+    QCOMPARE(row.cellStart(2, 96), QString("short"));
+    QCOMPARE(row.cellStart(3, 96), QString());
+}
+
+void TestCatalogue::folderListing()
+{
     QTemporaryDir dir;
     const QDir db(dir.path());
     for (const char* name : {"Gamma.adl", "alpha.ADL", "Beta.adl", ".hidden.adl", "notes.txt",
@@ -119,7 +146,8 @@ void TestCatalogue::folderListing() {
     QVERIFY(FolderListing::holdsOrdinaryFile(dir.path()));
 }
 
-void TestCatalogue::coverPairing_data() {
+void TestCatalogue::coverPairing_data()
+{
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QStringList>("covers");
     QTest::addColumn<QList<int>>("expected");
@@ -145,14 +173,16 @@ void TestCatalogue::coverPairing_data() {
         << QList<int>{-1, 0};
 }
 
-void TestCatalogue::coverPairing() {
+void TestCatalogue::coverPairing()
+{
     QFETCH(QStringList, titles);
     QFETCH(QStringList, covers);
     QFETCH(QList<int>, expected);
     QCOMPARE(CatalogueLoader::coverIndexOfTitles(titles, covers), expected);
 }
 
-void TestCatalogue::loadsInNameOrderWithOwnCovers() {
+void TestCatalogue::loadsInNameOrderWithOwnCovers()
+{
     QTemporaryDir dir;
     const QDir db(dir.path());
     QVERIFY(writeTitle(db, "Gamma.adl", "Gamma"));
@@ -183,7 +213,8 @@ void TestCatalogue::loadsInNameOrderWithOwnCovers() {
     QVERIFY(contents.problems.isEmpty());
 }
 
-void TestCatalogue::brokenFilesAreReportedAndSkipped() {
+void TestCatalogue::brokenFilesAreReportedAndSkipped()
+{
     QTemporaryDir dir;
     const QDir db(dir.path());
     QVERIFY(writeTitle(db, "a.adl", "A"));
@@ -198,14 +229,19 @@ void TestCatalogue::brokenFilesAreReportedAndSkipped() {
     QCOMPARE(contents.rows[1].key(), QString("K2"));
     QCOMPARE(contents.rows[1].text(), QString("C"));
     QCOMPARE(contents.rows[1].icon(), 3); // its own cover, though the row before it is gone
-    QCOMPARE(contents.problems.size(), 2);
+    QCOMPARE(contents.problems.size(), 1);
     QCOMPARE(contents.problems[0].file, QString("b.adl"));
     QCOMPARE(contents.problems[0].line, 2);
-    QCOMPARE(contents.problems[1].file, QString("c.adl.cover.jpg"));
-    QVERIFY(contents.problems[1].reason.contains("not a picture"));
+    QCOMPARE(contents.shownCovers, (QStringList{"a.adl.cover.png", "c.adl.cover.jpg"}));
+    const QList<LoadProblem> covers =
+        CatalogueLoader::unreadableCovers(dir.path(), contents.shownCovers);
+    QCOMPARE(covers.size(), 1);
+    QCOMPARE(covers[0].file, QString("c.adl.cover.jpg"));
+    QVERIFY(covers[0].reason.contains("not a picture"));
 }
 
-void TestCatalogue::rowLimit() {
+void TestCatalogue::rowLimit()
+{
     QVERIFY(CatalogueLoader::maxRows == 32767);
     std::vector<CatalogueRow> rows;
     CatalogueModel model;
@@ -216,7 +252,8 @@ void TestCatalogue::rowLimit() {
     QVERIFY(!model.addRow(CatalogueRow("K2", "again", 0)));
 }
 
-void TestCatalogue::modelIsConsistent() {
+void TestCatalogue::modelIsConsistent()
+{
     CatalogueModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     for (int column = 0; column < 10; ++column)
@@ -229,7 +266,8 @@ void TestCatalogue::modelIsConsistent() {
     QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QString("sub of b"));
 }
 
-void TestCatalogue::listOperations() {
+void TestCatalogue::listOperations()
+{
     ListView list;
     list.addColumnHeader("Title", 985.5f);
     list.addColumnHeader("Starring", 100);
@@ -254,7 +292,8 @@ void TestCatalogue::listOperations() {
     QCOMPARE(list.SortOrder(), int(ListView::Ascending));
 }
 
-void TestCatalogue::sortingKeepsSelectionAndCells() {
+void TestCatalogue::sortingKeepsSelectionAndCells()
+{
     ListView list;
     for (const char* header : {"Title", "Starring"})
         list.addColumnHeader(header, 1000);
@@ -281,7 +320,8 @@ void TestCatalogue::sortingKeepsSelectionAndCells() {
     QCOMPARE(list.selectedItem(), 3);
 }
 
-void TestCatalogue::viewsShareSelection() {
+void TestCatalogue::viewsShareSelection()
+{
     ListView list;
     list.addColumnHeader("Title", 1000);
     list.addItem("K1", "one", 0);
@@ -301,7 +341,8 @@ void TestCatalogue::viewsShareSelection() {
     QCOMPARE(list.iconView()->currentIndex().row(), 0);
 }
 
-void TestCatalogue::headerClickReportsPosition() {
+void TestCatalogue::headerClickReportsPosition()
+{
     ListView list;
     for (const char* header : {"Title", "Starring", "Directors"})
         list.addColumnHeader(header, 1500);
@@ -320,7 +361,8 @@ void TestCatalogue::headerClickReportsPosition() {
     QCOMPARE(titlesOf(list), (QStringList{"b", "a"}));
 }
 
-void TestCatalogue::keyPressCodes() {
+void TestCatalogue::keyPressCodes()
+{
     ListView list;
     list.addColumnHeader("Title", 1000);
     list.addItem("K1", "one", 0);
@@ -338,7 +380,8 @@ void TestCatalogue::keyPressCodes() {
     QCOMPARE(codes, (QList<int>{13, 13, 'a'}));
 }
 
-void TestCatalogue::twipsAreKeptExactly() {
+void TestCatalogue::twipsAreKeptExactly()
+{
     ListView list;
     QVERIFY(list.setWidth(9855));
     QCOMPARE(list.width(), 657);
@@ -350,7 +393,8 @@ void TestCatalogue::twipsAreKeptExactly() {
     QCOMPARE(list.reportView()->header()->sectionSize(0), 66);
 }
 
-void TestCatalogue::coversAreReadOnDemandAndScaled() {
+void TestCatalogue::coversAreReadOnDemandAndScaled()
+{
     QTemporaryDir dir;
     const QDir db(dir.path());
     QVERIFY(writeCover(db, "first.png", Qt::red, {40, 60}));
@@ -371,7 +415,8 @@ void TestCatalogue::coversAreReadOnDemandAndScaled() {
     QVERIFY(!images.isUnreadable(2));
 }
 
-void TestCatalogue::unreadableCoverGetsPlaceholder() {
+void TestCatalogue::unreadableCoverGetsPlaceholder()
+{
     QTemporaryDir dir;
     const QDir db(dir.path());
     QVERIFY(writeCover(db, "good.png", Qt::red));

@@ -16,7 +16,8 @@ namespace {
 
 const QString cr = QStringLiteral("\r\n");
 
-QString expectedText(const QStringList& cells) {
+QString expectedText(const QStringList& cells)
+{
     const QStringList labels = {
         "Starring:", "Directors:",   "Release Date:",    "Manufacturer:",    "Genre:",
         "Features:", "Mpaa Rating:", "Customer Rating:", "Customer Reviews:"};
@@ -50,14 +51,16 @@ private:
     FormRecord record;
 };
 
-void TestDetails::initTestCase() {
+void TestDetails::initTestCase()
+{
     const QDir db(program.filePath("db"));
     QVERIFY(writeTitle(db, "1.adl", "Brazil", "Comedy", "12 March, 1985"));
     QVERIFY(writeTitle(db, "2.adl", "Alien", "Horror"));
     QVERIFY(writeTitle(db, "3.adl", "Tom & Jerry", "Family"));
 }
 
-void TestDetails::text_data() {
+void TestDetails::text_data()
+{
     QTest::addColumn<QStringList>("cells");
     QTest::newRow("allEmpty") << QStringList(9);
     QTest::newRow("twoReviews") << QStringList{"A, B",   "D",      "20020312",
@@ -68,7 +71,8 @@ void TestDetails::text_data() {
         << QStringList{"<b>bold</b>", "&amp;", "", "", "", "", "", "", ""};
 }
 
-void TestDetails::text() {
+void TestDetails::text()
+{
     QFETCH(QStringList, cells);
     const QString text = detailsText(cells);
     QCOMPARE(text, expectedText(cells));
@@ -78,7 +82,8 @@ void TestDetails::text() {
     QVERIFY(!text.endsWith("\r\n\r\n\r\n"));
 }
 
-void TestDetails::urls_data() {
+void TestDetails::urls_data()
+{
     QTest::addColumn<LookUp>("service");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("url");
@@ -106,14 +111,16 @@ void TestDetails::urls_data() {
         << QString::fromUtf8("http://www.imdb.com/find?q=Am\xc3\xa9lie \"2\"");
 }
 
-void TestDetails::urls() {
+void TestDetails::urls()
+{
     QFETCH(LookUp, service);
     QFETCH(QString, title);
     QFETCH(QString, url);
     QCOMPARE(lookUpUrl(service, title), url);
 }
 
-std::unique_ptr<Form1> TestDetails::openCatalogue() {
+std::unique_ptr<Form1> TestDetails::openCatalogue()
+{
     record = FormRecord();
     auto form = makeForm(program.path(), &record);
     if (!waitUntilShown(*form))
@@ -123,7 +130,8 @@ std::unique_ptr<Form1> TestDetails::openCatalogue() {
     return form;
 }
 
-void TestDetails::enterAndDoubleClickShowSelectedRow() {
+void TestDetails::enterAndDoubleClickShowSelectedRow()
+{
     auto form = openCatalogue();
     QVERIFY(form);
     ListView& list = *form->list();
@@ -154,7 +162,8 @@ void TestDetails::enterAndDoubleClickShowSelectedRow() {
     QCOMPARE(record.boxes[4], QString("Tom & Jerry"));
 }
 
-void TestDetails::otherKeysShowNothing() {
+void TestDetails::otherKeysShowNothing()
+{
     auto form = openCatalogue();
     QVERIFY(form);
     ListView& list = *form->list();
@@ -168,7 +177,8 @@ void TestDetails::otherKeysShowNothing() {
     QVERIFY(record.boxes.isEmpty());
 }
 
-void TestDetails::queryItemsOpenOncePerChoice() {
+void TestDetails::queryItemsOpenOncePerChoice()
+{
     auto form = openCatalogue();
     QVERIFY(form);
     form->list()->selectItem(3);

@@ -9,7 +9,8 @@
 #include <initializer_list>
 
 // Writes RAR archives for tests with the project's own writer.
-inline bool writeArchive(const QString& path, std::initializer_list<RarWriter::Entry> entries) {
+inline bool writeArchive(const QString& path, std::initializer_list<RarWriter::Entry> entries)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -21,7 +22,8 @@ inline bool writeArchive(const QString& path, std::initializer_list<RarWriter::E
     return writer.finish();
 }
 
-inline RarWriter::Entry fileEntry(const QString& name, const QByteArray& data) {
+inline RarWriter::Entry fileEntry(const QString& name, const QByteArray& data)
+{
     RarWriter::Entry entry;
     entry.name = name;
     entry.data = data;
@@ -29,8 +31,8 @@ inline RarWriter::Entry fileEntry(const QString& name, const QByteArray& data) {
     return entry;
 }
 
-inline RarWriter::Entry linkEntry(const QString& name, RarWriter::Link link,
-                                  const QString& target) {
+inline RarWriter::Entry linkEntry(const QString& name, RarWriter::Link link, const QString& target)
+{
     RarWriter::Entry entry = fileEntry(name, {});
     entry.link = link;
     entry.linkTarget = target;
@@ -39,7 +41,8 @@ inline RarWriter::Entry linkEntry(const QString& name, RarWriter::Link link,
 }
 
 // The shared fixtures live beside the project in CI; a user's clone does not have them.
-inline QString sharedFixture(const QString& name) {
+inline QString sharedFixture(const QString& name)
+{
     return QStringLiteral(MOVRA_SHARED_FIXTURES "/rar/") + name;
 }
 

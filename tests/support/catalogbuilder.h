@@ -9,7 +9,8 @@
 
 // Builds database folders for tests: title files with the given title and genre, and covers.
 inline QByteArray titleFileBytes(const QString& title, const QString& genre = {},
-                                 const QByteArray& releaseDate = {}) {
+                                 const QByteArray& releaseDate = {})
+{
     QByteArray bytes;
     for (int line = 1; line < 30; ++line)
         bytes += "header\r\n";
@@ -23,19 +24,22 @@ inline QByteArray titleFileBytes(const QString& title, const QString& genre = {}
     return bytes;
 }
 
-inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+inline bool writeBytes(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 inline bool writeTitle(const QDir& dir, const QString& name, const QString& title,
-                       const QString& genre = {}, const QByteArray& releaseDate = {}) {
+                       const QString& genre = {}, const QByteArray& releaseDate = {})
+{
     dir.mkpath(QStringLiteral("."));
     return writeBytes(dir.filePath(name), titleFileBytes(title, genre, releaseDate));
 }
 
 // A cover of one flat colour, so that tests can tell covers apart by a pixel.
-inline bool writeCover(const QDir& dir, const QString& name, QColor colour, QSize size = {20, 30}) {
+inline bool writeCover(const QDir& dir, const QString& name, QColor colour, QSize size = {20, 30})
+{
     dir.mkpath(QStringLiteral("."));
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);

@@ -19,7 +19,9 @@ struct FormRecord {
 class RecordingOpener : public UrlOpener {
 public:
     explicit RecordingOpener(FormRecord* record)
-        : record(record) {}
+        : record(record)
+    {
+    }
     void open(const QString& url) override { record->urls << url; }
 
 private:
@@ -27,7 +29,8 @@ private:
 };
 
 // Makes a main window for a program folder, with its message boxes, browser and exit recorded.
-inline std::unique_ptr<Form1> makeForm(const QString& programFolder, FormRecord* record) {
+inline std::unique_ptr<Form1> makeForm(const QString& programFolder, FormRecord* record)
+{
     auto form = std::make_unique<Form1>(programFolder);
     form->setAttribute(Qt::WA_DeleteOnClose, false);
     form->setMessageBox([record](const QString& caption, const QString& text) {
@@ -38,7 +41,8 @@ inline std::unique_ptr<Form1> makeForm(const QString& programFolder, FormRecord*
     return form;
 }
 
-inline bool waitUntilShown(Form1& form) {
+inline bool waitUntilShown(Form1& form)
+{
     if (!QTest::qWaitFor([&] { return form.isVisible(); }, 10000))
         return false;
     return QTest::qWaitForWindowExposed(&form);

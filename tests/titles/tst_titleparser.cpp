@@ -8,7 +8,8 @@
 namespace {
 
 // A title file: 29 header lines, the title on line 30, then the body lines, all ending in CR LF.
-QByteArray titleFile(const QByteArrayList& body, const QByteArray& title = "A Film Title") {
+QByteArray titleFile(const QByteArrayList& body, const QByteArray& title = "A Film Title")
+{
     QByteArray bytes;
     for (int line = 1; line < titleLineNumber; ++line)
         bytes += "header line " + QByteArray::number(line) + "\r\n";
@@ -20,11 +21,13 @@ QByteArray titleFile(const QByteArrayList& body, const QByteArray& title = "A Fi
 
 using Cells = QStringList; // the nine cells, Starring to Customer Reviews
 
-QStringList cellsOf(const TitleRecord& record) {
+QStringList cellsOf(const TitleRecord& record)
+{
     return QStringList(record.cells.begin(), record.cells.end());
 }
 
-Cells withCell(TitleField field, const QString& value) {
+Cells withCell(TitleField field, const QString& value)
+{
     Cells cells(titleFieldCount);
     cells[static_cast<int>(field)] = value;
     return cells;
@@ -51,7 +54,8 @@ private slots:
     void fileOnDisk();
 };
 
-void TestTitleParser::releaseDate_data() {
+void TestTitleParser::releaseDate_data()
+{
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("cell");
     QTest::newRow("long") << "12 March, 2002"
@@ -78,13 +82,15 @@ void TestTitleParser::releaseDate_data() {
                              << "2 Ma12";
 }
 
-void TestTitleParser::releaseDate() {
+void TestTitleParser::releaseDate()
+{
     QFETCH(QString, value);
     QFETCH(QString, cell);
     QCOMPARE(normaliseReleaseDate(value), cell);
 }
 
-void TestTitleParser::monthNames() {
+void TestTitleParser::monthNames()
+{
     const QStringList names = {"January",   "February", "March",    "April",
                                "May",       "June",     "July",     "August",
                                "September", "October",  "November", "December"};
@@ -95,7 +101,8 @@ void TestTitleParser::monthNames() {
     QCOMPARE(monthNumber(u" May"), QString());
 }
 
-void TestTitleParser::bodyScan_data() {
+void TestTitleParser::bodyScan_data()
+{
     QTest::addColumn<QByteArrayList>("body");
     QTest::addColumn<Cells>("cells");
 
@@ -175,7 +182,8 @@ void TestTitleParser::bodyScan_data() {
            }();
 }
 
-void TestTitleParser::bodyScan() {
+void TestTitleParser::bodyScan()
+{
     QFETCH(QByteArrayList, body);
     QFETCH(Cells, cells);
     const ParsedTitle parsed = parseTitle(titleFile(body));
@@ -184,7 +192,8 @@ void TestTitleParser::bodyScan() {
     QCOMPARE(cellsOf(parsed.record), cells);
 }
 
-void TestTitleParser::lineEndings_data() {
+void TestTitleParser::lineEndings_data()
+{
     QTest::addColumn<QByteArray>("eol");
     QTest::addColumn<bool>("terminatedAtEnd");
     QTest::newRow("crlf") << QByteArray("\r\n") << true;
@@ -193,7 +202,8 @@ void TestTitleParser::lineEndings_data() {
     QTest::newRow("crOnlyUnterminated") << QByteArray("\r") << false;
 }
 
-void TestTitleParser::lineEndings() {
+void TestTitleParser::lineEndings()
+{
     QFETCH(QByteArray, eol);
     QFETCH(bool, terminatedAtEnd);
     QByteArrayList lines;
@@ -212,7 +222,8 @@ void TestTitleParser::lineEndings() {
     QCOMPARE(parsed.record.cell(TitleField::Genre), QString("Drama"));
 }
 
-void TestTitleParser::formatBreaks_data() {
+void TestTitleParser::formatBreaks_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<int>("line");
@@ -237,7 +248,8 @@ void TestTitleParser::formatBreaks_data() {
         << titleFile({"Genre:", "Features:"}) << "\"Features:\" line starts a list" << 32;
 }
 
-void TestTitleParser::formatBreaks() {
+void TestTitleParser::formatBreaks()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(QString, reason);
     QFETCH(int, line);
@@ -251,7 +263,8 @@ void TestTitleParser::formatBreaks() {
     QCOMPARE(parsed.errorLine, line);
 }
 
-void TestTitleParser::windows1252Bytes() {
+void TestTitleParser::windows1252Bytes()
+{
     QCOMPARE(decodeWindows1252("\x93Hi\x94 caf\xe9 \x80 \x81 \xff"),
              QString::fromUtf16(u"\u201CHi\u201D caf\u00E9 \u20AC \u0081 \u00FF"));
     // Curly quotes are not the double-quote character: such a line is no review.
@@ -262,7 +275,8 @@ void TestTitleParser::windows1252Bytes() {
              QString::fromUtf16(u"\"Caf\u00E9\"\r\n"));
 }
 
-void TestTitleParser::workedExample() {
+void TestTitleParser::workedExample()
+{
     const ParsedTitle parsed = parseTitle(titleFile({"Starring:",
                                                      "First Actor",
                                                      "Second Actor",
@@ -293,14 +307,16 @@ void TestTitleParser::workedExample() {
                           "a \"quoted\" headline\r\na second \"quoted\" headline\r\n"}));
 }
 
-void TestTitleParser::unreadableFile() {
+void TestTitleParser::unreadableFile()
+{
     const ParsedTitle parsed = readTitleFile(QStringLiteral("/nonexistent/folder/x.adl"));
     QVERIFY(!parsed.ok());
     QVERIFY2(parsed.error.startsWith("cannot be opened: "), qPrintable(parsed.error));
     QCOMPARE(parsed.errorLine, 0);
 }
 
-void TestTitleParser::fileOnDisk() {
+void TestTitleParser::fileOnDisk()
+{
     QTemporaryDir dir;
     QFile file(dir.filePath("a.adl"));
     QVERIFY(file.open(QIODevice::WriteOnly));

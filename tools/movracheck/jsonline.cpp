@@ -1,16 +1,19 @@
 #include "jsonline.h"
 
-JsonLine& JsonLine::add(const char* name, const QString& value) {
+JsonLine& JsonLine::add(const char* name, const QString& value)
+{
     addRaw(name, quoted(value));
     return *this;
 }
 
-JsonLine& JsonLine::add(const char* name, qint64 value) {
+JsonLine& JsonLine::add(const char* name, qint64 value)
+{
     addRaw(name, QString::number(value));
     return *this;
 }
 
-JsonLine& JsonLine::add(const char* name, const QStringList& values) {
+JsonLine& JsonLine::add(const char* name, const QStringList& values)
+{
     QStringList items;
     for (const QString& value : values)
         items << quoted(value);
@@ -18,11 +21,13 @@ JsonLine& JsonLine::add(const char* name, const QStringList& values) {
     return *this;
 }
 
-QByteArray JsonLine::toUtf8() const {
+QByteArray JsonLine::toUtf8() const
+{
     return (u'{' + members + QLatin1String("}\n")).toUtf8();
 }
 
-QString JsonLine::quoted(const QString& text) {
+QString JsonLine::quoted(const QString& text)
+{
     QString out;
     out.reserve(text.size() + 2);
     out += u'"';
@@ -54,7 +59,8 @@ QString JsonLine::quoted(const QString& text) {
     return out;
 }
 
-void JsonLine::addRaw(const char* name, const QString& json) {
+void JsonLine::addRaw(const char* name, const QString& json)
+{
     if (!members.isEmpty())
         members += QLatin1String(", ");
     members += quoted(QLatin1String(name)) + QLatin1String(": ") + json;

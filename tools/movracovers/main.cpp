@@ -20,11 +20,13 @@ namespace {
 
 constexpr QSize coverSize(150, 210);
 
-QColor hueFor(const QString& text, int lightness) {
+QColor hueFor(const QString& text, int lightness)
+{
     return QColor::fromHsl(int(qHash(text, 11) % 360), 110, lightness);
 }
 
-QImage drawCover(const TitleRecord& record) {
+QImage drawCover(const TitleRecord& record)
+{
     QImage image(coverSize, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -65,7 +67,8 @@ QImage drawCover(const TitleRecord& record) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);

@@ -19,14 +19,16 @@
 
 namespace {
 
-int failWith(const QString& message) {
+int failWith(const QString& message)
+{
     std::fprintf(stderr, "movra-rar: %s\n", qPrintable(message));
     return 1;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);
     if (arguments.size() < 2) {

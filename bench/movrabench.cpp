@@ -1,0 +1,306 @@
+// movra-bench: measures how Movra copes with a large catalogue. Prints figures, never judges them.
+//
+//   movra-bench PROGRAM-FOLDER [--runs N] [--archive ARCHIVE]
+//
+// PROGRAM-FOLDER holds db/ (see movra-gencatalogue). Each run starts fresh processes of this
+// program: the floor (list db/ and read every title file), and the real start-up (splash, main
+// window, loading) followed by cover, scrolling, sorting and view-switching measurements in the
+// same process. With --archive, first-start extraction is timed against bsdtar -xf.
+
+#include "app/form1.h"
+#include "app/frmsplash.h"
+#include "app/startup.h"
+#include "catalogue/folderlisting.h"
+#include "catalogue/listview.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QListView>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+qint64 nowMicros()
+{
+    return QDateTime::currentMSecsSinceEpoch() * 1000;
+}
+
+qint64 peakResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+void report(const char* name, double value)
+{
+    std::printf("%s %.3f\n", name, value);
+    std::fflush(stdout);
+}
+
+// --- child modes -----------------------------------------------------------------------------
+
+int runFloor(const QString& programFolder)
+{
+    const QString db = QDir(programFolder).filePath(QStringLiteral("db"));
+    qint64 bytes = 0;
+    for (const QString& name : FolderListing::titleFiles(db)) {
+        QFile file(QDir(db).filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            bytes += file.readAll().size();
+    }
+    report("done_at_us", double(nowMicros()));
+    report("title_bytes", double(bytes));
+    return 0;
+}
+
+// Rows whose items the icon view shows now.
+QList<int> visibleRows(QListView* view)
+{
+    QList<int> rows;
+    const QSize grid = view->gridSize();
+    const QRect area = view->viewport()->rect();
+    for (int y = grid.height() / 2; y < area.height(); y += grid.height()) {
+        for (int x = grid.width() / 2; x < area.width(); x += grid.width()) {
+            const QModelIndex index = view->indexAt(QPoint(x, y));
+            if (index.isValid())
+                rows << index.row();
+        }
+    }
+    return rows;
+}
+
+// Waits until every visible cover is ready and painted; returns the milliseconds it took.
+double waitForVisibleCovers(Form1& form)
+{
+    QElapsedTimer timer;
+    timer.start();
+    ListView& list = *form.list();
+    for (;;) {
+        QCoreApplication::processEvents();
+        bool ready = true;
+        for (int row : visibleRows(list.iconView())) {
+            const int icon = list.itemIcon(row + 1);
+            if (icon > 0 && form.coverImages().image(icon).isNull() &&
+                !form.coverImages().isUnreadable(icon))
+                ready = false;
+        }
+        if (ready || timer.elapsed() > 10000)
+            break;
+        QThread::usleep(200);
+    }
+    list.iconView()->viewport()->repaint();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double timed(const std::function<void()>& action)
+{
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void measureInteractive(Form1& form)
+{
+    ListView& list = *form.list();
+    report("rows", list.itemCount());
+    report("visible_covers_ms", waitForVisibleCovers(form));
+
+    QScrollBar* bar = list.iconView()->verticalScrollBar();
+    std::vector<double> scrolls;
+    for (int step = 1; step <= 9; ++step) {
+        bar->setValue(bar->maximum() * ((step * 37) % 10) / 10);
+        scrolls.push_back(waitForVisibleCovers(form));
+    }
+    std::sort(scrolls.begin(), scrolls.end());
+    report("scroll_covers_median_ms", scrolls[scrolls.size() / 2]);
+    report("scroll_covers_max_ms", scrolls.back());
+
+    report("switch_to_report_ms", timed([&] {
+               QTest::keyClick(&form, Qt::Key_F4);
+               list.reportView()->viewport()->repaint();
+           }));
+    report("switch_to_icons_ms", timed([&] {
+               QTest::keyClick(&form, Qt::Key_F3);
+               list.iconView()->viewport()->repaint();
+           }));
+    QTest::keyClick(&form, Qt::Key_F4);
+    QHeaderView* header = list.reportView()->header();
+    for (int column : {1, 4, 10, 1}) {
+        const QPoint centre(header->sectionViewportPosition(column - 1) + 5, header->height() / 2);
+        const double ms = timed([&] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+            list.reportView()->viewport()->repaint();
+        });
+        std::printf("sort_column_%d_ms %.3f\n", column, ms);
+    }
+
+    // Every row once in both views: the report view page by page, the icon view screen by
+    // screen with its covers.
+    QScrollBar* reportBar = list.reportView()->verticalScrollBar();
+    for (int value = 0; value <= reportBar->maximum(); value += qMax(1, reportBar->pageStep())) {
+        reportBar->setValue(value);
+        list.reportView()->viewport()->repaint();
+    }
+    QTest::keyClick(&form, Qt::Key_F3);
+    const double scrollAll = timed([&] {
+        for (int value = 0; value <= bar->maximum(); value += qMax(1, bar->pageStep())) {
+            bar->setValue(value);
+            waitForVisibleCovers(form);
+        }
+    });
+    report("scroll_all_icons_s", scrollAll / 1000);
+    report("peak_rss_mb", double(peakResidentKb()) / 1024);
+}
+
+int runStart(int argc, char** argv, const QString& programFolder)
+{
+    QApplication app(argc, argv);
+    auto* splash = new frmSplash(programFolder);
+    QObject::connect(splash, &frmSplash::mainWindowCreated, [](Form1* form) {
+        QObject::connect(form, &Form1::catalogueShown, form, [form] {
+            report("shown_at_us", double(nowMicros()));
+            report("rss_at_shown_mb", double(peakResidentKb()) / 1024);
+            QTimer::singleShot(0, form, [form] {
+                measureInteractive(*form);
+                QCoreApplication::exit(0);
+            });
+        });
+    });
+    splash->show();
+    return app.exec();
+}
+
+int runExtract(int argc, char** argv, const QString& archive)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir program;
+    QFile::link(QFileInfo(archive).absoluteFilePath(),
+                program.filePath(QStringLiteral("data.rar")));
+    StartUp start(program.path());
+    start.prepare();
+    const double ms = timed([&] { start.dbextract(); });
+    report("extract_ms", ms);
+    report("extract_failed", start.failure().isEmpty() ? 0 : 1);
+    return 0;
+}
+
+// --- driver ----------------------------------------------------------------------------------
+
+using Figures = std::map<std::string, double>;
+
+Figures runChild(const QStringList& arguments, qint64* spawnedAt = nullptr)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (spawnedAt)
+        *spawnedAt = nowMicros();
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(-1);
+    Figures figures;
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() == 2)
+            figures[parts[0].toStdString()] = parts[1].toDouble();
+    }
+    return figures;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+int drive(const QString& programFolder, int runs, const QString& archive)
+{
+    std::map<std::string, std::vector<double>> all;
+    for (int run = 0; run < runs; ++run) {
+        qint64 spawned = 0;
+        const Figures floor =
+            runChild({QStringLiteral("--mode"), QStringLiteral("floor"), programFolder}, &spawned);
+        all["floor_s"].push_back(double(floor.at("done_at_us") - double(spawned)) / 1e6);
+        all["title_bytes_mb"].push_back(floor.at("title_bytes") / 1048576.0);
+        const Figures start =
+            runChild({QStringLiteral("--mode"), QStringLiteral("start"), programFolder}, &spawned);
+        all["start_to_shown_s"].push_back((start.at("shown_at_us") - double(spawned)) / 1e6);
+        for (const auto& [name, value] : start) {
+            if (name != "shown_at_us")
+                all[name].push_back(value);
+        }
+        std::fprintf(stderr, "run %d of %d done\n", run + 1, runs);
+    }
+    if (!archive.isEmpty()) {
+        for (int run = 0; run < qMax(1, runs / 2); ++run) {
+            const Figures ours =
+                runChild({QStringLiteral("--mode"), QStringLiteral("extract"), archive});
+            all["extract_s"].push_back(ours.at("extract_ms") / 1000);
+            QTemporaryDir target;
+            const double bsdtar = timed([&] {
+                QProcess::execute(QStringLiteral("bsdtar"), {QStringLiteral("-xf"), archive,
+                                                             QStringLiteral("-C"), target.path()});
+            });
+            all["bsdtar_extract_s"].push_back(bsdtar / 1000);
+        }
+    }
+    std::printf("medians over %d runs\n", runs);
+    for (const auto& [name, values] : all)
+        std::printf("  %-26s %10.3f\n", name.c_str(), median(values));
+    const double floor = median(all["floor_s"]);
+    std::printf("  %-26s %10.3f  (2.5 x floor + 0.2 s)\n", "start_budget_s", 2.5 * floor + 0.2);
+    std::printf("  %-26s %10.3f  (150 MB + title files)\n", "memory_budget_mb",
+                150 + median(all["title_bytes_mb"]));
+    if (!archive.isEmpty())
+        std::printf("  %-26s %10.3f\n", "extract_vs_bsdtar",
+                    median(all["extract_s"]) / median(all["bsdtar_extract_s"]));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (arguments.size() == 3 && arguments[0] == QLatin1String("--mode")) {
+        if (arguments[1] == QLatin1String("floor"))
+            return runFloor(arguments[2]);
+        if (arguments[1] == QLatin1String("start"))
+            return runStart(argc, argv, arguments[2]);
+        if (arguments[1] == QLatin1String("extract"))
+            return runExtract(argc, argv, arguments[2]);
+    }
+    if (arguments.isEmpty()) {
+        std::fprintf(stderr, "usage: movra-bench PROGRAM-FOLDER [--runs N] [--archive ARCHIVE]\n");
+        return 2;
+    }
+    QCoreApplication app(argc, argv);
+    int runs = 5;
+    QString archive;
+    for (int i = 1; i + 1 < arguments.size(); i += 2) {
+        if (arguments[i] == QLatin1String("--runs"))
+            runs = arguments[i + 1].toInt();
+        else if (arguments[i] == QLatin1String("--archive"))
+            archive = arguments[i + 1];
+    }
+    return drive(arguments[0], runs, archive);
+}
