@@ -72,11 +72,13 @@ void TestDesktop::enterShowsTheBox()
 {
     QString caption;
     QString text;
+    Qt::TextFormat format = Qt::AutoText;
     QTimer closer;
     connect(&closer, &QTimer::timeout, this, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             caption = box->windowTitle();
             text = box->text();
+            format = box->textFormat();
             box->accept();
         }
     });
@@ -86,6 +88,7 @@ void TestDesktop::enterShowsTheBox()
     QVERIFY2(text.startsWith("Starring:\r\nActor of Tom & Jerry\r\n\r\nDirectors:\r\n"),
              qPrintable(text));
     QVERIFY(text.contains("Genre:\r\nFamily\r\n"));
+    QCOMPARE(format, Qt::PlainText); // a review holding markup is shown as it is
 }
 
 void TestDesktop::cleanupTestCase()
