@@ -108,6 +108,8 @@ void TestUnRar::otherReadersAcceptOurArchives()
 {
     QFETCH(QString, program);
     QFETCH(QStringList, arguments);
+    if (program == "7z" && QStandardPaths::findExecutable(program).isEmpty())
+        program = "7zz"; // the 7zip package's name for it
     if (QStandardPaths::findExecutable(program).isEmpty())
         QSKIP("this reader is not installed (scripts/test installs it)");
     const QString path = sandbox.filePath("for-" + program + ".rar");
@@ -120,8 +122,9 @@ void TestUnRar::otherReadersAcceptOurArchives()
     const QByteArray output = reader.readAllStandardOutput() + reader.readAllStandardError();
     QVERIFY2(reader.exitStatus() == QProcess::NormalExit && reader.exitCode() == 0,
              output.constData());
-    QVERIFY2(output.contains("Alpha.adl.cover.jpg") || program == "7z", output.constData());
-    if (program == "7z")
+    QVERIFY2(output.contains("Alpha.adl.cover.jpg") || program.startsWith("7z"),
+             output.constData());
+    if (program.startsWith("7z"))
         QVERIFY2(output.contains("Everything is Ok"), output.constData());
 }
 

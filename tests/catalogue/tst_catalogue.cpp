@@ -40,6 +40,18 @@ QStringList titlesOf(const ListView& list)
     return titles;
 }
 
+// A shown list of two rows, "one" and "two", with two columns: a selection in the icon view must
+// still count as a whole row.
+bool showTwoRows(ListView& list)
+{
+    list.addColumnHeader("Title", 1000);
+    list.addColumnHeader("Starring", 1000);
+    list.addItem("K1", "one", 0);
+    list.addItem("K2", "two", 0);
+    list.show();
+    return QTest::qWaitForWindowExposed(&list);
+}
+
 } // namespace
 
 class TestCatalogue : public QObject {
@@ -323,11 +335,7 @@ void TestCatalogue::sortingKeepsSelectionAndCells()
 void TestCatalogue::viewsShareSelection()
 {
     ListView list;
-    list.addColumnHeader("Title", 1000);
-    list.addItem("K1", "one", 0);
-    list.addItem("K2", "two", 0);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(showTwoRows(list));
     list.iconView()->setFocus();
     QTest::keyClick(list.iconView(), Qt::Key_Home);
     QTest::keyClick(list.iconView(), Qt::Key_Right);
@@ -364,11 +372,7 @@ void TestCatalogue::headerClickReportsPosition()
 void TestCatalogue::keyPressCodes()
 {
     ListView list;
-    list.addColumnHeader("Title", 1000);
-    list.addItem("K1", "one", 0);
-    list.addItem("K2", "two", 0);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(showTwoRows(list));
     QSignalSpy keys(&list, &ListView::KeyPress);
     QTest::keyClick(list.iconView(), Qt::Key_Return);
     QTest::keyClick(list.iconView(), Qt::Key_Enter);
