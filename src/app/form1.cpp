@@ -125,7 +125,7 @@ void Form1::dbextract()
 
 void Form1::DoneTimer_Timer()
 {
-    if (unpacking.isRunning())
+    if (!unpacking.isFinished())
         return;
     if (!start.failure().isEmpty()) {
         DoneTimer.stop();
@@ -163,9 +163,9 @@ void Form1::catalogueRead()
         splash = nullptr;
     }
     show();
-
     emit catalogueShown();
-    checkCovers();
+    // Once the first paint has asked for the covers on screen, so that they come first.
+    QTimer::singleShot(100, this, &Form1::checkCovers);
 }
 
 // Checks that every cover on show can be read, once the covers on screen have been drawn, and
