@@ -105,12 +105,13 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
             encrypted = true;
         }
         if (!refusal.isEmpty()) {
-            if (unsafe.isEmpty())
-                unsafe = QStringLiteral("\"%1\" %2").arg(name, refusal);
+            const QString entryAndWhy = QStringLiteral("\"%1\" %2").arg(name, refusal);
             if (pass.writer)
                 return fail(
                     QStringLiteral("its entry %1; Movra unpacks only plain files and folders")
-                        .arg(unsafe));
+                        .arg(entryAndWhy));
+            if (unsafe.isEmpty())
+                unsafe = entryAndWhy;
         }
         if (pass.writer) {
             if (!extractEntry(pass, entry, name))
