@@ -43,6 +43,7 @@ private slots:
     void otherReadersAcceptOurArchives();
     void hostileEntriesAreNeverWritten_data();
     void hostileEntriesAreNeverWritten();
+    void refusalNamesTheEntryItMet();
     void truncatedArchive();
     void notAnArchive();
     void realArchives_data();
@@ -167,6 +168,17 @@ void TestUnRar::hostileEntriesAreNeverWritten()
     QVERIFY2(written == (QStringList{"deep", "deep/out", "deep/out/first.adl", "hostile.rar"}),
              qPrintable(written.join(", ")));
     QVERIFY(!QFile::exists(sandbox.filePath("absolute.adl")));
+}
+
+void TestUnRar::refusalNamesTheEntryItMet()
+{
+    QTemporaryDir work;
+    QVERIFY(writeArchive(work.filePath("a.rar"), {fileEntry("../first.adl", "x")}));
+    QVERIFY(writeArchive(work.filePath("b.rar"), {fileEntry("../second.adl", "x")}));
+    UnRar unrar;
+    QVERIFY(unrar.ListArchive(work.filePath("a.rar")));
+    QVERIFY(!unrar.ExtractArchive(work.filePath("b.rar"), work.filePath("out")));
+    QVERIFY2(unrar.errorString().contains("second.adl"), qPrintable(unrar.errorString()));
 }
 
 void TestUnRar::truncatedArchive()
