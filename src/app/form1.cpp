@@ -63,7 +63,10 @@ Form1::Form1(const QString& programFolder, QWidget* splash)
 
     DoneTimer.setInterval(100);
     connect(&DoneTimer, &QTimer::timeout, this, &Form1::DoneTimer_Timer);
-    connect(&loading, &QFutureWatcher<CatalogueContents>::finished, this, &Form1::catalogueRead);
+    connect(&loading, &QFutureWatcher<CatalogueContents>::finished, this, [this] {
+        if (loadingTicked)
+            showCatalogue();
+    });
     connect(&coverCheck, &QFutureWatcher<QList<LoadProblem>>::finished, this, [this] {
         problems += coverCheck.result();
         emit catalogueChecked();
@@ -113,6 +116,8 @@ void Form1::Form_Load()
 {
     if (start.prepare())
         dbextract();
+    else
+        startReading(); // the folder is ready: read it while the loading timer waits
     DoneTimer.start();
 }
 
@@ -138,13 +143,28 @@ void Form1::DoneTimer_Timer()
     itemnum = 1;
     for (const QString& header : Columns::headers)
         AddCol(header);
-    // Title files are read by worker threads; the rows go into the list in one step once every
-    // file is read, in name order, exactly as reading them one by one would leave them.
+    loadingTicked = true;
+    startReading();
+    if (loading.isFinished())
+        showCatalogue();
+}
+
+// Title files are read by worker threads; the rows go into the list in one step once every file
+// is read and the loading timer has ticked, in name order, exactly as reading them one by one
+// would leave them. Reading changes nothing on screen, so it may start before the tick.
+void Form1::startReading()
+{
+    if (readingStarted)
+        return;
+    readingStarted = true;
     loading.setFuture(QtConcurrent::run(&CatalogueLoader::load, start.dbdir));
 }
 
-void Form1::catalogueRead()
+void Form1::showCatalogue()
 {
+    if (catalogueShownOnce)
+        return;
+    catalogueShownOnce = true;
     contents = loading.result();
     problems = contents.problems;
     QStringList coverPaths;

@@ -71,7 +71,8 @@ private:
     void Form_Resize();
     void dbextract();
     void DoneTimer_Timer();
-    void catalogueRead();
+    void startReading();
+    void showCatalogue();
     void reportStartFailure();
     void checkCovers();
     void reportLoadProblems();
@@ -96,6 +97,9 @@ private:
     QFutureWatcher<QList<LoadProblem>> coverCheck;
     CatalogueContents contents;
     QList<LoadProblem> problems;
+    bool readingStarted = false;
+    bool loadingTicked = false;
+    bool catalogueShownOnce = false;
     MessageBox messageBox;
     std::unique_ptr<UrlOpener> urlOpener;
     std::function<void(int)> exit;
