@@ -51,12 +51,15 @@ QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& 
     QHash<QString, int> firstCoverOf; // lower-case title file name -> cover index
     for (int i = 0; i < coverFiles.size(); ++i) {
         const QString& cover = coverFiles[i];
-        const qsizetype infix = cover.lastIndexOf(coverInfix, -1, Qt::CaseInsensitive);
-        if (infix <= 0 || infix + coverInfix.size() == cover.size())
-            continue; // no title name before ".cover." or no extension after it
-        const QString title = cover.left(infix).toLower();
-        if (!firstCoverOf.contains(title))
-            firstCoverOf.insert(title, i);
+        // Every ".cover." may be the one after the title's name ("a.adl.cover.cover.jpg" is a
+        // cover of "a.adl"); a title name before it and an extension after it are needed.
+        for (qsizetype infix = cover.indexOf(coverInfix, 1, Qt::CaseInsensitive);
+             infix > 0 && infix + coverInfix.size() < cover.size();
+             infix = cover.indexOf(coverInfix, infix + 1, Qt::CaseInsensitive)) {
+            const QString title = cover.left(infix).toLower();
+            if (!firstCoverOf.contains(title))
+                firstCoverOf.insert(title, i);
+        }
     }
     QList<int> result;
     result.reserve(titleFiles.size());
@@ -75,12 +78,14 @@ CatalogueContents load(const QString& folder)
     contents.imageSize = firstCoverSize(dir, contents.coverFiles);
     const QList<int> coverOf = coverIndexOfTitles(titleFiles, contents.coverFiles);
 
+    // Paths are joined from a plain string: QDir is not meant to be shared between threads.
+    const QString base = dir.path() + u'/';
     std::vector<TitleOutcome> outcomes(size_t(titleFiles.size()));
     std::vector<int> positions(outcomes.size());
     std::iota(positions.begin(), positions.end(), 0);
     QtConcurrent::blockingMap(positions, [&](int i) {
         TitleOutcome& outcome = outcomes[size_t(i)];
-        const ParsedRawTitle parsed = readRawTitleFile(dir.filePath(titleFiles[i]));
+        const ParsedRawTitle parsed = readRawTitleFile(base + titleFiles[i]);
         if (!parsed.ok()) {
             outcome.error = parsed.error;
             outcome.errorLine = parsed.errorLine;

@@ -180,6 +180,9 @@ void TestCatalogue::coverPairing_data()
         << QList<int>{0};
     QTest::newRow("noExtension") << QStringList{"A.adl"} << QStringList{"A.adl.cover."}
                                  << QList<int>{-1};
+    QTest::newRow("coverInExtension")
+        << QStringList{"A.adl", "A.adl.cover.adl"}
+        << QStringList{"A.adl.cover.cover.jpg", "A.adl.cover.adl.cover.png"} << QList<int>{0, 1};
     QTest::newRow("prefixOfOtherTitle")
         << QStringList{"A.adl", "A.adl.x.adl"} << QStringList{"A.adl.x.adl.cover.jpg"}
         << QList<int>{-1, 0};
