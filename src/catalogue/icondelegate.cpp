@@ -3,7 +3,6 @@
 #include "catalogue/cataloguemodel.h"
 #include "catalogue/imagelist.h"
 
-#include <QApplication>
 #include <QPainter>
 
 namespace {
