@@ -69,7 +69,6 @@ Form1::Form1(const QString& programFolder, QWidget* splash)
     });
     connect(&coverCheck, &QFutureWatcher<QList<LoadProblem>>::finished, this, [this] {
         problems += coverCheck.result();
-        emit catalogueChecked();
         if (!problems.isEmpty())
             reportLoadProblems();
     });
@@ -165,7 +164,7 @@ void Form1::showCatalogue()
     if (catalogueShownOnce)
         return;
     catalogueShownOnce = true;
-    contents = loading.result();
+    CatalogueContents contents = loading.result();
     problems = contents.problems;
     QStringList coverPaths;
     coverPaths.reserve(contents.coverFiles.size());
@@ -174,7 +173,7 @@ void Form1::showCatalogue()
     dvdImg.addAll(coverPaths, contents.imageSize);
     dvdList->setIcons(&dvdImg);
     const int rows = dvdList->addItems(std::move(contents.rows));
-    contents.rows.clear();
+    shownCovers = std::move(contents.shownCovers);
     itemnum = qint16(qMin(rows + 1, CatalogueLoader::maxRows));
 
     if (splash) {
@@ -199,7 +198,7 @@ void Form1::checkCovers()
     if (coverCheck.future().isValid())
         return;
     coverCheck.setFuture(
-        QtConcurrent::run(&CatalogueLoader::unreadableCovers, start.dbdir, contents.shownCovers));
+        QtConcurrent::run(&CatalogueLoader::unreadableCovers, start.dbdir, shownCovers));
 }
 
 void Form1::AddCol(const QString& colname)

@@ -39,8 +39,6 @@ public:
     StartUp& startUp() { return start; }
     ListView* list() const { return dvdList; }
     ImageList& coverImages() { return dvdImg; }
-    const QList<LoadProblem>& loadProblems() const { return problems; }
-    const CatalogueContents& loadedContents() const { return contents; }
 
     void AddCol(const QString& colname);
     // Reads one title file and appends its row; false, with problem saying why, when it cannot.
@@ -55,8 +53,6 @@ public:
 
 signals:
     void catalogueShown();
-    // Every cover of the list has been checked; problems() is complete.
-    void catalogueChecked();
     void startFailed(const QString& message);
 
 protected:
@@ -95,7 +91,7 @@ private:
     QFuture<bool> unpacking;
     QFutureWatcher<CatalogueContents> loading;
     QFutureWatcher<QList<LoadProblem>> coverCheck;
-    CatalogueContents contents;
+    QStringList shownCovers; // checked once the list is on screen
     QList<LoadProblem> problems;
     bool readingStarted = false;
     bool loadingTicked = false;

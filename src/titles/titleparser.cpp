@@ -155,8 +155,8 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString& error)
     }
     struct stat info;
     qsizetype size = ::fstat(fd, &info) == 0 ? qsizetype(info.st_size) : 0;
-    bytes.resize(size +
-                 1); // one byte more, so that a short read tells the end without a second call
+    // One byte more than the size, so that a short read tells the end without a second call.
+    bytes.resize(size + 1);
     qsizetype got = 0;
     for (;;) {
         const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));

@@ -41,6 +41,7 @@ class TestForm1 : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void loadsCatalogueInNameOrder();
     void reportsBrokenFilesOnceShown();
     void noTitleFiles();
@@ -53,7 +54,16 @@ private slots:
     void resizeRule();
     void resizeFollowsWindow();
     void splashCreatesMainWindowOnce();
+
+private:
+    // A program folder whose db/ holds one title, shared by the tests that need no more.
+    QTemporaryDir oneTitle;
 };
+
+void TestForm1::initTestCase()
+{
+    QVERIFY(writeTitle(QDir(oneTitle.filePath("db")), "a.adl", "A"));
+}
 
 void TestForm1::loadsCatalogueInNameOrder()
 {
@@ -138,8 +148,7 @@ void TestForm1::noTitleFiles()
 
 void TestForm1::waitsForDatabaseFolder()
 {
-    QTemporaryDir program;
-    QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
+    const QTemporaryDir& program = oneTitle;
     FormRecord record;
     auto form = makeForm(program.path(), &record);
     form->startUp().extdone = false;
@@ -248,8 +257,7 @@ void TestForm1::releaseDatesSortAsText()
 
 void TestForm1::viewKeysAndMenus()
 {
-    QTemporaryDir program;
-    QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
+    const QTemporaryDir& program = oneTitle;
     FormRecord record;
     auto form = makeForm(program.path(), &record);
     QVERIFY(waitUntilShown(*form));
@@ -277,8 +285,7 @@ void TestForm1::viewKeysAndMenus()
 
 void TestForm1::resizeRule()
 {
-    QTemporaryDir program;
-    QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
+    const QTemporaryDir& program = oneTitle;
     FormRecord record;
     auto form = makeForm(program.path(), &record);
     ListView& list = *form->list();
@@ -306,8 +313,7 @@ void TestForm1::resizeRule()
 
 void TestForm1::resizeFollowsWindow()
 {
-    QTemporaryDir program;
-    QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
+    const QTemporaryDir& program = oneTitle;
     FormRecord record;
     auto form = makeForm(program.path(), &record);
     QVERIFY(waitUntilShown(*form));
@@ -323,8 +329,7 @@ void TestForm1::resizeFollowsWindow()
 
 void TestForm1::splashCreatesMainWindowOnce()
 {
-    QTemporaryDir program;
-    QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "A"));
+    const QTemporaryDir& program = oneTitle;
     QPointer<frmSplash> splash = new frmSplash(program.path());
     QCOMPARE(splash->lblProductName->text(), QString("Movra"));
     QCOMPARE(splash->lblCompanyProduct->text(), QString("Velmire"));

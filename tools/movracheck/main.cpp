@@ -49,7 +49,6 @@ bool checkFolder(const QString& folder)
     for (const QString& header : Columns::headers)
         list.addColumnHeader(header, list.Width() / 10);
     CatalogueContents contents = CatalogueLoader::load(folder);
-    const QStringList rowFiles = contents.rowFiles;
     list.addItems(std::move(contents.rows));
 
     for (int position = 1; position <= list.itemCount(); ++position) {
@@ -62,7 +61,7 @@ bool checkFolder(const QString& folder)
                   .add("icon", icon)
                   .add("title", list.itemText(position))
                   .add("cells", cells)
-                  .add("file", rowFiles.value(position - 1))
+                  .add("file", contents.rowFiles.value(position - 1))
                   .add("cover", icon > 0 ? contents.coverFiles.value(icon - 1) : QString()));
     }
 
