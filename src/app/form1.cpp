@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QtConcurrent>
 
+#include <cstdio>
+
 namespace {
 
 constexpr float twips = ListView::twipsPerPixel;
@@ -291,7 +293,10 @@ void Form1::reportStartFailure()
     if (splash)
         splash->hide();
     emit startFailed(start.failure());
-    messageBox(windowTitle(), start.failure());
+    // Also on standard error, for whoever started Movra from a terminal or a script. The box is
+    // captioned apart from the main window, which never showed.
+    std::fprintf(stderr, "movra: %s\n", qPrintable(start.failure()));
+    messageBox(QStringLiteral("Movra"), start.failure());
     exit(1);
 }
 

@@ -196,6 +196,7 @@ void TestForm1::brokenArchiveIsReportedAndEnds()
     form->setExit([&](int status) { record.exits << status; });
     QTRY_COMPARE(record.exits, QList<int>{1});
     QCOMPARE(record.boxes.size(), 2);
+    QCOMPARE(record.boxes[0], QString("Movra")); // not the main window's caption
     QVERIFY2(record.boxes[1].contains("\"../evil.adl\" climbs out"), qPrintable(record.boxes[1]));
     QVERIFY(!form->isVisible());
     QVERIFY(!splash.isVisible()); // the message is not hidden behind the splash window
