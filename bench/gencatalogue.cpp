@@ -6,7 +6,7 @@
 // (300 x 420 unless given), named title00001.adl and title00001.adl.cover.jpg and so on. With
 // --rar the folder is also packed into ARCHIVE with the project's RAR writer.
 
-#include "archive/rarwriter.h"
+#include "core/archive/rarwriter.h"
 
 #include <QBuffer>
 #include <QDir>

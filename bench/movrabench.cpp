@@ -7,11 +7,11 @@
 // window, loading) followed by cover, scrolling, sorting and view-switching measurements in the
 // same process. With --archive, first-start extraction is timed against bsdtar -xf.
 
-#include "app/form1.h"
-#include "app/frmsplash.h"
-#include "app/startup.h"
-#include "catalogue/folderlisting.h"
-#include "catalogue/listview.h"
+#include "core/catalogue/folderlisting.h"
+#include "core/startup/startup.h"
+#include "gui/app/form1.h"
+#include "gui/app/frmsplash.h"
+#include "gui/catalogue/listview.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -195,8 +195,8 @@ int runExtract(int argc, char** argv, const QString& archive)
     QTemporaryDir program;
     QFile::link(QFileInfo(archive).absoluteFilePath(),
                 program.filePath(QStringLiteral("data.rar")));
-    StartUp start(program.path());
-    start.prepare();
+    StartUp start;
+    start.prepare(portableLocation(program.path()));
     const double ms = timed([&] { start.dbextract(); });
     report("extract_ms", ms);
     report("extract_failed", start.failure().isEmpty() ? 0 : 1);

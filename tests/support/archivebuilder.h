@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/rarwriter.h"
+#include "core/archive/rarwriter.h"
 
 #include <QFile>
 #include <QString>

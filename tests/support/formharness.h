@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/form1.h"
-#include "details/urlopener.h"
+#include "gui/app/form1.h"
+#include "gui/details/urlopener.h"
 
 #include <QSignalSpy>
 #include <QStringList>

@@ -3,14 +3,13 @@
 
 #include "jsonline.h"
 
-#include "app/module1.h"
-#include "app/startup.h"
-#include "catalogue/catalogueloader.h"
-#include "catalogue/columns.h"
-#include "catalogue/listview.h"
-#include "titles/titleparser.h"
+#include "core/catalogue/catalogueloader.h"
+#include "core/catalogue/columns.h"
+#include "core/catalogue/titlefilereader.h"
+#include "core/startup/module1.h"
+#include "core/startup/startup.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -25,44 +24,44 @@ void print(const JsonLine& line)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
+QStringList subItemsOf(const CatalogueRow& row)
+{
+    QStringList cells;
+    for (int column = 1; column < columnCount; ++column)
+        cells << row.cell(column);
+    return cells;
+}
+
 // Checks one title file; true when it parsed.
 bool checkTitleFile(const QString& path)
 {
-    const ParsedTitle parsed = readTitleFile(path);
+    const TitleFileReader::Outcome read = TitleFileReader().read(path);
     JsonLine line;
     line.add("file", QFileInfo(path).fileName());
-    if (!parsed.ok()) {
-        print(line.add("error", parsed.error).add("line", parsed.errorLine));
+    if (!read.ok()) {
+        print(line.add("error", read.error).add("line", read.errorLine));
         return false;
     }
-    const QStringList cells(parsed.record.cells.begin(), parsed.record.cells.end());
-    print(line.add("title", parsed.record.title).add("cells", cells));
+    print(line.add("title", read.row.text()).add("cells", subItemsOf(read.row)));
     return true;
 }
 
-// Loads a folder the way the program does, into the program's own list, and prints each row in
-// list order, then every problem: unreadable title files and covers, titles without a cover and
+// Loads a folder the way the program does and prints each row in the order the list shows it
+// at first, then every problem: unreadable title files and covers, titles without a cover and
 // covers without a title.
 bool checkFolder(const QString& folder)
 {
-    ListView list;
-    for (const QString& header : Columns::headers)
-        list.addColumnHeader(header, list.Width() / 10);
-    CatalogueContents contents = CatalogueLoader::load(folder);
-    list.addItems(std::move(contents.rows));
-
-    for (int position = 1; position <= list.itemCount(); ++position) {
-        QStringList cells;
-        for (int index = 1; index <= 9; ++index)
-            cells << list.subItem(position, index);
-        const int icon = list.itemIcon(position);
+    const CatalogueContents contents = CatalogueLoader::load(folder);
+    for (size_t i = 0; i < contents.rows.size(); ++i) {
+        const CatalogueRow& row = contents.rows[i];
         print(JsonLine()
-                  .add("key", list.itemKey(position))
-                  .add("icon", icon)
-                  .add("title", list.itemText(position))
-                  .add("cells", cells)
-                  .add("file", contents.rowFiles.value(position - 1))
-                  .add("cover", icon > 0 ? contents.coverFiles.value(icon - 1) : QString()));
+                  .add("key", row.key())
+                  .add("icon", row.icon())
+                  .add("title", row.text())
+                  .add("cells", subItemsOf(row))
+                  .add("file", contents.rowFiles.value(int(i)))
+                  .add("cover",
+                       row.icon() > 0 ? contents.coverFiles.value(row.icon() - 1) : QString()));
     }
 
     bool ok = true;
@@ -70,14 +69,14 @@ bool checkFolder(const QString& folder)
         print(JsonLine().add("file", file).add("problem", QLatin1String(what)));
         ok = false;
     };
-    for (const LoadProblem& error : std::as_const(contents.problems)) {
+    for (const LoadProblem& error : contents.problems) {
         print(
             JsonLine().add("file", error.file).add("error", error.reason).add("line", error.line));
         ok = false;
     }
-    for (const QString& title : std::as_const(contents.titlesWithoutCover))
+    for (const QString& title : contents.titlesWithoutCover)
         problem(title, "missing cover");
-    for (const QString& cover : std::as_const(contents.coversWithoutTitle))
+    for (const QString& cover : contents.coversWithoutTitle)
         problem(cover, "cover without title");
     for (const LoadProblem& cover : CatalogueLoader::unreadableCovers(folder, contents.shownCovers))
         problem(cover.file, "unreadable cover");
@@ -89,9 +88,9 @@ bool checkFolder(const QString& folder)
 bool checkArchive(const QString& path)
 {
     QTemporaryDir scratch;
-    StartUp start(scratch.path());
-    start.dbfile = QFileInfo(path).absoluteFilePath();
-    start.dbdir = EnsureTrailingSlash(scratch.filePath(QStringLiteral("db")));
+    StartUp start;
+    start.prepare({EnsureTrailingSlash(QDir::toNativeSeparators(scratch.filePath("db"))),
+                   QFileInfo(path).absoluteFilePath()});
     if (!start.dbextract()) {
         print(JsonLine()
                   .add("file", QFileInfo(path).fileName())
@@ -99,7 +98,7 @@ bool checkArchive(const QString& path)
                   .add("line", 0));
         return false;
     }
-    return checkFolder(start.dbdir);
+    return checkFolder(start.databaseFolder());
 }
 
 bool isArchive(const QFileInfo& info)
@@ -111,10 +110,7 @@ bool isArchive(const QFileInfo& info)
 
 int main(int argc, char** argv)
 {
-    // The list is the program's own widget; no window is ever shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const QStringList paths = app.arguments().mid(1);
     if (paths.isEmpty()) {
         std::fprintf(

@@ -5,7 +5,7 @@
 //
 // Each cover is written as "<title file name>.cover.jpg".
 
-#include "titles/titleparser.h"
+#include "core/catalogue/titlefilereader.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,22 +25,22 @@ QColor hueFor(const QString& text, int lightness)
     return QColor::fromHsl(int(qHash(text, 11) % 360), 110, lightness);
 }
 
-QImage drawCover(const TitleRecord& record)
+QImage drawCover(const CatalogueRow& row)
 {
     QImage image(coverSize, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
     QLinearGradient background(0, 0, 0, coverSize.height());
-    background.setColorAt(0, hueFor(record.title, 70));
-    background.setColorAt(1, hueFor(record.title, 20));
+    background.setColorAt(0, hueFor(row.text(), 70));
+    background.setColorAt(1, hueFor(row.text(), 20));
     painter.fillRect(image.rect(), background);
 
     // A few circles in a lighter shade, placed by the title, stand in for artwork.
     painter.setPen(Qt::NoPen);
-    const uint seed = qHash(record.title, 3);
+    const uint seed = qHash(row.text(), 3);
     for (int i = 0; i < 4; ++i) {
-        QColor shade = hueFor(record.title + QString::number(i), 80);
+        QColor shade = hueFor(row.text() + QString::number(i), 80);
         shade.setAlpha(70);
         painter.setBrush(shade);
         const int radius = 18 + int((seed >> (i * 3)) % 40);
@@ -52,13 +52,13 @@ QImage drawCover(const TitleRecord& record)
     QFont font(QStringLiteral("Liberation Serif"), 15, QFont::Bold);
     painter.setFont(font);
     painter.drawText(QRect(10, 14, 130, 110), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                     record.title);
+                     row.text());
     font.setPointSize(8);
     font.setBold(false);
     painter.setFont(font);
-    const QString year = record.cell(TitleField::ReleaseDate).left(4);
+    const QString year = row.cell(1 + int(TitleField::ReleaseDate)).left(4);
     painter.drawText(QRect(10, 176, 130, 24), Qt::AlignHCenter | Qt::AlignBottom,
-                     record.cell(TitleField::Genre).toUpper() + QStringLiteral("  \u00B7  ") +
+                     row.cell(1 + int(TitleField::Genre)).toUpper() + QStringLiteral("  \u00B7  ") +
                          year);
     painter.setPen(QColor(255, 255, 255, 120));
     painter.drawRect(image.rect().adjusted(4, 4, -5, -5));
@@ -80,14 +80,14 @@ int main(int argc, char** argv)
     if (!output.mkpath(QStringLiteral(".")))
         return 1;
     for (const QString& path : arguments.mid(1)) {
-        const ParsedTitle parsed = readTitleFile(path);
-        if (!parsed.ok()) {
+        const TitleFileReader::Outcome read = TitleFileReader().read(path);
+        if (!read.ok()) {
             std::fprintf(stderr, "movra-covers: %s: %s\n", qPrintable(path),
-                         qPrintable(parsed.error));
+                         qPrintable(read.error));
             return 1;
         }
         const QString name = QFileInfo(path).fileName() + QStringLiteral(".cover.jpg");
-        if (!drawCover(parsed.record).save(output.filePath(name), "JPG", 88)) {
+        if (!drawCover(read.row).save(output.filePath(name), "JPG", 88)) {
             std::fprintf(stderr, "movra-covers: cannot write %s\n", qPrintable(name));
             return 1;
         }

@@ -6,7 +6,7 @@
 // An INPUT folder contributes its ordinary files (not its sub-folders); entries are written in
 // ascending name order without regard to case. The archive is written whole or not at all.
 
-#include "archive/rarwriter.h"
+#include "core/archive/rarwriter.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,0 +1,225 @@
+#include "core/archive/unrar.h"
+
+#include "core/archive/entrysafety.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <clocale>
+#include <memory>
+#ifndef Q_OS_WIN
+#include <langinfo.h>
+#endif
+
+namespace {
+
+// RAR 4 stores Unicode names as UTF-16 and libarchive converts them to the current locale; under
+// a non-UTF-8 locale it gives up on them. Names are needed in full, so insist on UTF-8.
+void ensureUtf8Names()
+{
+#ifndef Q_OS_WIN
+    const char* codeset = nl_langinfo(CODESET);
+    if (codeset == nullptr || QByteArray(codeset).compare("UTF-8", Qt::CaseInsensitive) != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+#endif
+}
+
+struct ReaderDeleter {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+struct WriterDeleter {
+    void operator()(archive* a) const { archive_write_free(a); }
+};
+
+// libarchive's messages for what it cannot read, and how to say them to a user.
+QString plainWords(const QString& libraryMessage)
+{
+    if (libraryMessage.contains(QLatin1String("solid archive support unavailable")))
+        return QStringLiteral("it is a solid RAR 4 archive, which Movra cannot read "
+                              "(a RAR 5 or non-solid archive works)");
+    if (libraryMessage.contains(QLatin1String("ncryption")))
+        return QStringLiteral("it is encrypted, and Movra cannot read encrypted archives");
+    if (libraryMessage.contains(QLatin1String("Unrecognized archive format")))
+        return QStringLiteral("it is not a RAR archive");
+    if (libraryMessage.contains(QLatin1String("Truncated")))
+        return QStringLiteral("it is truncated (%1)").arg(libraryMessage);
+    return QStringLiteral("it is damaged (%1)").arg(libraryMessage);
+}
+
+} // namespace
+
+struct UnRar::Pass {
+    std::unique_ptr<archive, ReaderDeleter> reader;
+    std::unique_ptr<archive, WriterDeleter> writer; // null while listing
+    QString folder;                                 // destination, canonical
+};
+
+bool UnRar::ListArchive(const QString& archivePath)
+{
+    unsafe.clear();
+    return run(archivePath, QString());
+}
+
+bool UnRar::ExtractArchive(const QString& archivePath, const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("the folder %1 cannot be created")
+                        .arg(QDir::toNativeSeparators(folder)));
+    return run(archivePath, folder);
+}
+
+bool UnRar::run(const QString& archivePath, const QString& folder)
+{
+    error.clear();
+    cancelled = false;
+    ensureUtf8Names();
+
+    bool encrypted = false;
+    Pass pass;
+    if (!folder.isEmpty()) {
+        // Canonical, because libarchive refuses to write through a symbolic link anywhere in
+        // the destination path.
+        pass.folder = QFileInfo(folder).canonicalFilePath();
+        pass.writer.reset(archive_write_disk_new());
+        archive_write_disk_set_options(pass.writer.get(), ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                              ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                                                              ARCHIVE_EXTRACT_TIME);
+    }
+    if (!openArchive(pass, archivePath))
+        return false;
+
+    archive_entry* entry = nullptr;
+    while (nextEntry(pass, &entry)) {
+        const char* utf8 = archive_entry_pathname_utf8(entry);
+        const QString name = utf8 ? QString::fromUtf8(utf8) : QString();
+        const QString refusal = EntrySafety::refusal(name, archive_entry_filetype(entry),
+                                                     archive_entry_hardlink(entry) != nullptr);
+        if (archive_entry_is_data_encrypted(entry)) {
+            // The listing goes on, so that an archive that is also solid says so first.
+            if (pass.writer)
+                return fail(plainWords(QStringLiteral("encryption")));
+            encrypted = true;
+        }
+        if (!refusal.isEmpty()) {
+            const QString entryAndWhy = QStringLiteral("\"%1\" %2").arg(name, refusal);
+            if (pass.writer)
+                return fail(
+                    QStringLiteral("its entry %1; Movra unpacks only plain files and folders")
+                        .arg(entryAndWhy));
+            if (unsafe.isEmpty())
+                unsafe = entryAndWhy;
+        }
+        if (pass.writer) {
+            if (!extractEntry(pass, entry, name))
+                return false;
+        } else if (archive_read_data_skip(pass.reader.get()) != ARCHIVE_OK) {
+            return fail(plainWords(libraryError(pass.reader.get())));
+        }
+        emit FileDone(name);
+        if (cancelled)
+            return fail(QStringLiteral("unpacking was stopped"));
+    }
+    if (!error.isEmpty())
+        return false;
+    if (encrypted)
+        return fail(plainWords(QStringLiteral("encryption")));
+    if (pass.writer && archive_write_close(pass.writer.get()) != ARCHIVE_OK)
+        return fail(libraryError(pass.writer.get()));
+    return true;
+}
+
+bool UnRar::openArchive(Pass& pass, const QString& archivePath)
+{
+    if (!QFileInfo(archivePath).isFile())
+        return fail(QStringLiteral("the file does not exist"));
+    pass.reader.reset(archive_read_new());
+    archive_read_support_format_rar(pass.reader.get());
+    archive_read_support_format_rar5(pass.reader.get());
+#ifdef Q_OS_WIN
+    const int result = archive_read_open_filename_w(
+        pass.reader.get(), reinterpret_cast<const wchar_t*>(archivePath.utf16()), 64 * 1024);
+#else
+    const int result =
+        archive_read_open_filename(pass.reader.get(), QFile::encodeName(archivePath), 64 * 1024);
+#endif
+    if (result != ARCHIVE_OK)
+        return fail(plainWords(libraryError(pass.reader.get())));
+    return true;
+}
+
+// Moves to the next entry; false at the end of the archive or on a failure, which then sets error.
+bool UnRar::nextEntry(Pass& pass, archive_entry** entry)
+{
+    const int result = archive_read_next_header(pass.reader.get(), entry);
+    if (result == ARCHIVE_OK || result == ARCHIVE_WARN)
+        return true;
+    if (result != ARCHIVE_EOF)
+        fail(plainWords(libraryError(pass.reader.get())));
+    return false;
+}
+
+bool UnRar::extractEntry(Pass& pass, archive_entry* entry, const QString& name)
+{
+    const QString target = pass.folder + u'/' + name;
+#ifdef Q_OS_WIN
+    archive_entry_copy_pathname_w(entry, reinterpret_cast<const wchar_t*>(target.utf16()));
+#else
+    archive_entry_set_pathname_utf8(entry, target.toUtf8().constData());
+#endif
+    if (archive_entry_filetype(entry) == 0)
+        archive_entry_set_filetype(entry, AE_IFREG);
+    archive_entry_set_perm(entry, archive_entry_filetype(entry) == AE_IFDIR ? 0755 : 0644);
+    if (archive_write_header(pass.writer.get(), entry) < ARCHIVE_WARN)
+        return fail(
+            QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(pass.writer.get())));
+    if (archive_entry_filetype(entry) == AE_IFREG && !copyData(pass, entry, name))
+        return false;
+    if (archive_write_finish_entry(pass.writer.get()) < ARCHIVE_WARN)
+        return fail(
+            QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(pass.writer.get())));
+    return true;
+}
+
+bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
+{
+    const void* block = nullptr;
+    size_t length = 0;
+    la_int64_t offset = 0;
+    qint64 copied = 0;
+    int result;
+    while ((result = archive_read_data_block(pass.reader.get(), &block, &length, &offset)) ==
+           ARCHIVE_OK) {
+        if (archive_write_data_block(pass.writer.get(), block, length, offset) < ARCHIVE_OK)
+            return fail(QStringLiteral("%1 cannot be written: %2")
+                            .arg(name, libraryError(pass.writer.get())));
+        copied += qint64(length);
+    }
+    if (result != ARCHIVE_EOF)
+        return fail(plainWords(libraryError(pass.reader.get())));
+    // A truncated RAR 5 entry ends without an error, only short.
+    if (archive_entry_size_is_set(entry) && copied != archive_entry_size(entry))
+        return fail(QStringLiteral("it is truncated (%1 holds %2 of %3 bytes)")
+                        .arg(name)
+                        .arg(copied)
+                        .arg(archive_entry_size(entry)));
+    return true;
+}
+
+bool UnRar::fail(const QString& why)
+{
+    if (error.isEmpty())
+        error = why;
+    return false;
+}
+
+QString UnRar::libraryError(archive* a) const
+{
+    const char* message = archive_error_string(a);
+    // libarchive leaves the message out for some failures, such as a truncated RAR 4 header.
+    return message ? QString::fromLocal8Bit(message)
+                   : QStringLiteral("the archive ends unexpectedly");
+}

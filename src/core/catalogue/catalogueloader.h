@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/catalogue/cataloguerow.h"
+
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// A file of the database folder that could not be read, and why.
+struct LoadProblem {
+    QString file;
+    QString reason;
+    int line = 0; // where a title file breaks the format; 0 when no line is concerned
+};
+
+// Everything the list shows, read from a database folder.
+struct CatalogueContents {
+    std::vector<CatalogueRow> rows; // in title-file order, numbered 1, 2, ...
+    QStringList rowFiles;           // the title file of each row
+    QStringList coverFiles;         // every cover in list order: image n is coverFiles[n - 1]
+    QSize imageSize;                // the first readable cover's size; invalid without covers
+    QList<LoadProblem> problems;    // unreadable title files, in name order
+    QStringList shownCovers;        // the covers that rows show, in row order
+    QStringList titlesWithoutCover;
+    QStringList coversWithoutTitle;
+};
+
+// Reads a database folder: lists its title files and covers, gives each title the cover named
+// after it, and parses the title files in parallel. A title file that cannot be read gets no row
+// and is reported; the rows after it keep consecutive keys and their own covers.
+namespace CatalogueLoader {
+
+// The cover of title file name: its whole name, ".cover." and an extension, compared without
+// regard to case; the first in list order when there are several. Returns -1 when there is none.
+QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& coverFiles);
+
+CatalogueContents load(const QString& folder);
+
+// The covers of a folder that cannot be read as pictures. Reading every cover's header takes a
+// while in a large catalogue, so the program does it after the list is on screen.
+QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers);
+
+} // namespace CatalogueLoader

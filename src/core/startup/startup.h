@@ -1,0 +1,72 @@
+#pragma once
+
+#include "core/archive/unrar.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+
+// Where a start reads its catalogue, and the archive it unpacks when that folder is not filled
+// yet.
+struct CatalogueLocation {
+    QString dbdir;  // the database folder; ends in a separator
+    QString dbfile; // the catalogue archive
+};
+
+// db/ and data.rar beside the program.
+CatalogueLocation portableLocation(const QString& programFolder);
+
+// What the main window prepares before the catalogue can be read: the database folder, and, when
+// it holds no ordinary file yet, the catalogue unpacked from the archive into it.
+//
+// Unpacking goes into a staging folder beside db/ that is renamed into place only when every
+// entry is out, so that an interrupted first start never leaves a db/ that looks complete; the
+// next start clears what it left and unpacks again.
+class StartUp : public QObject {
+    Q_OBJECT
+
+public:
+    explicit StartUp(QObject* parent = nullptr);
+
+    // Takes the paths and tests the database folder; true when it must be unpacked first, in
+    // which case the folder is not ready until dbextract() has filled it.
+    bool prepare(const CatalogueLocation& location);
+    // Unpacks the archive into the database folder, counting the entries as they come out.
+    // Returns false, with failure() saying why, when the folder could not be filled.
+    bool dbextract();
+    void UnRar1_FileDone(const QString& entryName);
+
+    QString failure() const { return failureText; }
+    QString stagingFolder() const;
+
+    QString lineBreak() const { return cr; }
+    QString databaseFolder() const { return dbdir; }
+    QString archivePath() const { return dbfile; }
+    // True once the database folder is ready to be read.
+    bool isReady() const { return extdone; }
+    qint16 entriesCounted() const { return prgint; }
+    qint16 entriesListed() const { return totfiles; }
+
+signals:
+    // After each entry the archive reader reports, on the thread that unpacks.
+    void entryCounted();
+
+private:
+    bool fail(const QString& why);
+    void recoverInterruptedUnpack();
+    bool installStagingFolder();
+    QString previousFolder() const;
+
+    QString dbFolder() const { return dbdir.chopped(1); }
+
+    QString cr;
+    QString dbdir;
+    QString dbfile;
+    std::atomic<bool> extdone{false};
+    qint16 prgint = 0;
+    qint16 totfiles = 0;
+    UnRar UnRar1;
+    QString failureText;
+    bool overflowed = false;
+};

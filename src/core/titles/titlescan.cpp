@@ -1,0 +1,197 @@
+#include "core/titles/titlescan.h"
+
+#include "core/titles/linecursor.h"
+#include "core/titles/releasedate.h"
+#include "core/titles/windows1252.h"
+
+namespace {
+
+// Thrown inside the scan when the file ends where the format needs another line; caught at the
+// top and turned into the scan's error.
+struct FormatBreak {
+    QString reason;
+    int line;
+};
+
+QByteArrayView markerOf(const TitleFieldInfo& field)
+{
+    return QByteArrayView(field.marker.data(), field.marker.size());
+}
+
+// Calls take(line) for each value line of a field's region, in file order, as the catalogue
+// shows them: list entries with ", " between them, review lines (those holding a double quote)
+// each followed by CR LF.
+template <typename Take, typename Separator>
+void forEachValueLine(ValueLayout layout, QByteArrayView region, Take take, Separator separator)
+{
+    LineCursor lines(region);
+    switch (layout) {
+    case ValueLayout::SingleLine:
+        take(region);
+        break;
+    case ValueLayout::List:
+        for (bool first = true; !lines.atEnd(); first = false) {
+            if (!first)
+                separator(QByteArrayView(", "));
+            take(lines.next());
+        }
+        break;
+    case ValueLayout::Reviews:
+        while (!lines.atEnd()) {
+            const QByteArrayView line = lines.next();
+            if (line.contains('"')) {
+                take(line);
+                separator(QByteArrayView("\r\n"));
+            }
+        }
+        break;
+    }
+}
+
+} // namespace
+
+// The scan works on the file's bytes: every character that carries structure is ASCII, so the
+// 8-bit text need not be decoded to be understood.
+class BodyScanner {
+public:
+    BodyScanner(QByteArrayView text, TitleScan& scan)
+        : text(text)
+        , lines(text)
+        , scan(scan)
+    {
+    }
+
+    void run()
+    {
+        readTitle();
+        while (!lines.atEnd()) {
+            buffer = lines.next();
+            // Every test looks at the buffer as it is now: a field that consumed lines leaves the
+            // last of them in the buffer for the tests after it. Every marker ends in a colon,
+            // so a buffer without one needs no test.
+            for (const TitleFieldInfo& field : titleFields) {
+                if (buffer.contains(':') && buffer.contains(markerOf(field)))
+                    takeValue(field);
+            }
+        }
+    }
+
+private:
+    void readTitle()
+    {
+        while (lines.linesRead() < titleLineNumber) {
+            if (lines.atEnd()) {
+                const QString length =
+                    lines.linesRead() == 0
+                        ? QStringLiteral("the file is empty")
+                        : QStringLiteral("the file ends after line %1").arg(lines.linesRead());
+                throw FormatBreak{
+                    length + QStringLiteral("; the title belongs on line %1").arg(titleLineNumber),
+                    lines.linesRead() + 1};
+            }
+            buffer = lines.next();
+        }
+        scan.titleLine = buffer;
+    }
+
+    void takeValue(const TitleFieldInfo& field)
+    {
+        const int markerLine = lines.linesRead();
+        QByteArrayView& region = scan.regions[static_cast<size_t>(field.field)];
+        switch (field.layout) {
+        case ValueLayout::SingleLine:
+            readValueLine(field, markerLine, "has no value line");
+            region = buffer;
+            break;
+        case ValueLayout::List: {
+            const char* problem = "starts a list that the file ends before closing";
+            readValueLine(field, markerLine, problem);
+            const char* begin = buffer.data();
+            const char* end = buffer.data() + buffer.size();
+            for (;;) {
+                readValueLine(field, markerLine, problem);
+                if (buffer.isEmpty())
+                    break;
+                end = buffer.data() + buffer.size();
+            }
+            region = QByteArrayView(begin, end);
+            break;
+        }
+        case ValueLayout::Reviews:
+            // Every line to the end of the file: no marker is looked for after this one.
+            region = text.sliced(lines.offset());
+            while (!lines.atEnd())
+                buffer = lines.next();
+            break;
+        }
+    }
+
+    void readValueLine(const TitleFieldInfo& field, int markerLine, const char* problem)
+    {
+        if (lines.atEnd()) {
+            throw FormatBreak{
+                QStringLiteral("the \"%1\" line %2").arg(field.marker, QLatin1String(problem)),
+                markerLine};
+        }
+        buffer = lines.next();
+    }
+
+    QByteArrayView text;
+    LineCursor lines;
+    QByteArrayView buffer;
+    TitleScan& scan;
+};
+
+TitleScan scanTitle(QByteArrayView bytes)
+{
+    TitleScan scan;
+    try {
+        BodyScanner(bytes, scan).run();
+    } catch (const FormatBreak& formatBreak) {
+        scan = TitleScan();
+        scan.errorText = formatBreak.reason;
+        scan.errorAt = formatBreak.line;
+    }
+    return scan;
+}
+
+QByteArray TitleScan::fieldBytes(TitleField field) const
+{
+    const QByteArrayView region = regions[static_cast<size_t>(field)];
+    if (field == TitleField::ReleaseDate)
+        return normaliseReleaseDate(region);
+    QByteArray value;
+    auto append = [&](QByteArrayView part) {
+        value += part;
+    };
+    forEachValueLine(fieldInfo(field).layout, region, append, append);
+    return value;
+}
+
+void TitleScan::appendTitleUtf8(QByteArray& out) const
+{
+    appendWindows1252AsUtf8(titleLine, out);
+}
+
+void TitleScan::appendFieldUtf8(TitleField field, QByteArray& out) const
+{
+    const QByteArrayView region = regions[static_cast<size_t>(field)];
+    if (field == TitleField::ReleaseDate) {
+        appendWindows1252AsUtf8(normaliseReleaseDate(region), out);
+        return;
+    }
+    forEachValueLine(
+        fieldInfo(field).layout, region,
+        [&](QByteArrayView line) { appendWindows1252AsUtf8(line, out); },
+        [&](QByteArrayView separator) { out += separator; });
+}
+
+QString TitleScan::titleText() const
+{
+    return decodeWindows1252(titleLine);
+}
+
+QString TitleScan::fieldText(TitleField field) const
+{
+    return decodeWindows1252(fieldBytes(field));
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "core/catalogue/catalogueloader.h"
+#include "core/startup/startup.h"
+#include "gui/catalogue/imagelist.h"
+
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class ListView;
+class UrlOpener;
+class QAction;
+class QMenu;
+enum class LookUp;
+
+// The main window: the catalogue list with its View and Query menus. Creating it prepares the
+// database folder (unpacking the catalogue on a first start); its loading timer then fills the
+// list, closes the splash window and shows this window.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Shows a message box with a caption and plain text, and returns when the user closes it.
+    using MessageBox = std::function<void(const QString& caption, const QString& text)>;
+
+    explicit Form1(const QString& programFolder);
+    ~Form1() override;
+
+    // Replaceable so that tests can see what would be shown, opened or ended.
+    void setMessageBox(MessageBox show) { messageBox = std::move(show); }
+    void setUrlOpener(std::unique_ptr<UrlOpener> opener);
+    void setExit(std::function<void(int)> exitProgram) { exit = std::move(exitProgram); }
+
+    const StartUp& startUp() const { return start; }
+    ListView* list() const { return dvdList; }
+    ImageList& coverImages() { return dvdImg; }
+
+    void AddCol(const QString& colname);
+    // Reads one title file and appends its row as number itemnum; false, with problem saying
+    // why, when it cannot. The loading timer reads the whole folder at once instead.
+    bool ParseOneADL(const QString& adlname, LoadProblem* problem = nullptr);
+    void LV_ColumnSort(ListView& listViewControl, int columnIndex);
+    void nfobox();
+    // The list's position and size for a window of this outer size, in twips.
+    void layoutList(float outerWidth, float outerHeight);
+
+    // The sequence number the next row will take.
+    qint16 nextItemNumber() const { return itemnum; }
+    // True while the loading timer waits for the database folder.
+    bool isWaitingForDatabase() const { return DoneTimer.isActive(); }
+
+signals:
+    void catalogueShown();
+    void startFailed(const QString& message);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createMenus();
+    QAction* addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcut,
+                         void (Form1::*handler)());
+    void Form_Load();
+    void Form_Resize();
+    void dbextract();
+    void DoneTimer_Timer();
+    void startReading();
+    void showCatalogue();
+    void reportStartFailure();
+    void checkCovers();
+    void reportLoadProblems();
+    void lookUp(LookUp service);
+
+    void mnuIcons_Click();
+    void mnuReport_Click();
+    void mnuAmazon_Click();
+    void mnuIMDb_Click();
+    void mnuIMDbUK_Click();
+    void mnuGoogle_Click();
+    void dvdList_ColumnClick(int columnIndex);
+    void dvdList_DblClick();
+    void dvdList_KeyPress(int keyAscii);
+
+    QString programFolder;
+    StartUp start;
+    ListView* dvdList;
+    ImageList dvdImg;
+    QTimer DoneTimer;
+    qint16 itemnum = 0;
+    QFuture<bool> unpacking;
+    QFutureWatcher<CatalogueContents> loading;
+    QFutureWatcher<QList<LoadProblem>> coverCheck;
+    QStringList shownCovers; // checked once the list is on screen
+    QList<LoadProblem> problems;
+    bool readingStarted = false;
+    bool loadingTicked = false;
+    bool catalogueShownOnce = false;
+    MessageBox messageBox;
+    std::unique_ptr<UrlOpener> urlOpener;
+    std::function<void(int)> exit;
+};

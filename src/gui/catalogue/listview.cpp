@@ -1,0 +1,355 @@
+#include "gui/catalogue/listview.h"
+
+#include "core/catalogue/cataloguemodel.h"
+#include "gui/catalogue/icondelegate.h"
+#include "gui/catalogue/imagelist.h"
+#include "gui/twips.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QListView>
+#include <QScrollBar>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QTreeView>
+
+namespace {
+
+int toPixels(float twips)
+{
+    return qMax(0, Twips::toPixels(twips));
+}
+
+} // namespace
+
+ListView::ListView(QWidget* parent)
+    : QWidget(parent)
+    , model(new CatalogueModel(this))
+    , selection(new QItemSelectionModel(model, this))
+    , stack(new QStackedLayout(this))
+    , iconList(new QListView(this))
+    , reportList(new QTreeView(this))
+    , iconDelegate(new IconDelegate(this))
+    , prefetchTimer(new QTimer(this))
+{
+    iconList->setModel(model);
+    iconList->setSelectionModel(selection);
+    iconList->setViewMode(QListView::IconMode);
+    iconList->setMovement(QListView::Static);
+    iconList->setResizeMode(QListView::Adjust);
+    iconList->setWrapping(true);
+    iconList->setUniformItemSizes(true);
+    iconList->setItemDelegate(iconDelegate);
+    iconList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    iconList->setSelectionMode(QAbstractItemView::SingleSelection);
+    iconList->setSelectionBehavior(QAbstractItemView::SelectRows); // one selection for both views
+    iconList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    reportList->setModel(model);
+    reportList->setSelectionModel(selection);
+    reportList->setRootIsDecorated(false);
+    reportList->setItemsExpandable(false);
+    reportList->setUniformRowHeights(true);
+    reportList->setAllColumnsShowFocus(true);
+    reportList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    reportList->setSelectionMode(QAbstractItemView::SingleSelection);
+    reportList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    reportList->setTextElideMode(Qt::ElideRight);
+    QHeaderView* header = reportList->header();
+    header->setSectionsClickable(true);
+    header->setSectionsMovable(false);
+    header->setStretchLastSection(false);
+    header->setSortIndicatorShown(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->addWidget(iconList);
+    stack->addWidget(reportList);
+    stack->setCurrentWidget(iconList);
+    setFocusProxy(iconList);
+
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int section) { emit ColumnClick(section + 1); });
+    connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int newSize) {
+        // A width the user dragged is the column's width until the program sets another.
+        if (size_t(section) < columnWidths.size() &&
+            toPixels(columnWidths[size_t(section)]) != newSize)
+            columnWidths[size_t(section)] = Twips::fromPixels(newSize);
+    });
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(iconList), static_cast<QAbstractItemView*>(reportList)}) {
+        view->installEventFilter(this);
+        connect(view, &QAbstractItemView::doubleClicked, this, [this] { emit DblClick(); });
+    }
+
+    prefetchTimer->setSingleShot(true);
+    prefetchTimer->setInterval(40);
+    connect(prefetchTimer, &QTimer::timeout, this, &ListView::prefetchAhead);
+    connect(iconList->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &ListView::schedulePrefetch);
+    updateIconLayout();
+    applySize();
+}
+
+ListView::~ListView() = default;
+
+void ListView::addColumnHeader(const QString& text, float columnWidth)
+{
+    columnWidths.push_back(columnWidth);
+    model->addColumn(text);
+    applyColumnWidth(int(columnWidths.size()));
+}
+
+int ListView::columnHeaderCount() const
+{
+    return int(columnWidths.size());
+}
+
+QString ListView::columnHeaderText(int position) const
+{
+    return model->headerData(position - 1, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+float ListView::columnHeaderWidth(int position) const
+{
+    return position >= 1 && position <= columnHeaderCount() ? columnWidths[size_t(position - 1)]
+                                                            : 0;
+}
+
+bool ListView::setColumnHeaderWidth(int position, float columnWidth)
+{
+    if (position < 1 || position > columnHeaderCount() || columnWidth < 0)
+        return false;
+    columnWidths[size_t(position - 1)] = columnWidth;
+    applyColumnWidth(position);
+    return true;
+}
+
+int ListView::addItems(std::vector<CatalogueRow> rows)
+{
+    applySort();
+    return model->addRows(std::move(rows));
+}
+
+int ListView::itemCount() const
+{
+    return model->rowCount();
+}
+
+QString ListView::itemKey(int position) const
+{
+    const int row = rowOf(position);
+    return row < 0 ? QString() : model->row(row).key();
+}
+
+QString ListView::itemText(int position) const
+{
+    const int row = rowOf(position);
+    return row < 0 ? QString() : model->row(row).text();
+}
+
+int ListView::itemIcon(int position) const
+{
+    const int row = rowOf(position);
+    return row < 0 ? 0 : model->row(row).icon();
+}
+
+QString ListView::subItem(int position, int index) const
+{
+    const int row = rowOf(position);
+    if (row < 0 || index < 1 || index > titleFieldCount)
+        return {};
+    return model->row(row).cell(index);
+}
+
+int ListView::selectedItem() const
+{
+    const_cast<ListView*>(this)->applySort();
+    const QModelIndexList rows = selection->selectedRows();
+    return rows.isEmpty() ? 0 : rows.first().row() + 1;
+}
+
+void ListView::selectItem(int position)
+{
+    const int row = rowOf(position);
+    if (row < 0)
+        return;
+    const QModelIndex index = model->index(row, 0);
+    selection->setCurrentIndex(index,
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ListView::setIcons(ImageList* imageList)
+{
+    if (images)
+        disconnect(images, nullptr, this, nullptr);
+    images = imageList;
+    iconDelegate->setImageList(images);
+    if (images) {
+        connect(images, &ImageList::imageReady, iconList->viewport(),
+                qOverload<>(&QWidget::update));
+        connect(images, &QObject::destroyed, this, [this] { setIcons(nullptr); });
+    }
+    updateIconLayout();
+}
+
+void ListView::setView(int mode)
+{
+    if (mode != IconView && mode != ReportView)
+        return;
+    viewMode = mode;
+    QAbstractItemView* shown = mode == IconView ? static_cast<QAbstractItemView*>(iconList)
+                                                : static_cast<QAbstractItemView*>(reportList);
+    const bool hadFocus = stack->currentWidget()->hasFocus();
+    stack->setCurrentWidget(shown);
+    setFocusProxy(shown);
+    if (hadFocus)
+        shown->setFocus();
+    if (selection->currentIndex().isValid())
+        shown->scrollTo(selection->currentIndex());
+}
+
+void ListView::setSortKey(int key)
+{
+    if (key == sortKey)
+        return;
+    sortKey = key;
+    if (sorted)
+        scheduleSort();
+}
+
+void ListView::setSortOrder(RowSorting::Direction order)
+{
+    if (order == sortOrder)
+        return;
+    sortOrder = order;
+    if (sorted)
+        scheduleSort();
+}
+
+void ListView::setSorted(bool on)
+{
+    if (on && !sorted)
+        sortPending = true;
+    sorted = on;
+    applySort();
+    reportList->header()->setSortIndicatorShown(sorted);
+}
+
+bool ListView::setWidth(float twips)
+{
+    if (twips < 0)
+        return false;
+    widthTwips = twips;
+    applySize();
+    return true;
+}
+
+bool ListView::setHeight(float twips)
+{
+    if (twips < 0)
+        return false;
+    heightTwips = twips;
+    applySize();
+    return true;
+}
+
+void ListView::setPosition(float left, float top)
+{
+    move(Twips::toPixels(left), Twips::toPixels(top));
+}
+
+bool ListView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == iconList || watched == reportList)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            emit KeyPress(13);
+        else if (!key->text().isEmpty())
+            emit KeyPress(key->text().at(0).unicode());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ListView::applySize()
+{
+    resize(toPixels(widthTwips), toPixels(heightTwips));
+}
+
+void ListView::applyColumnWidth(int position)
+{
+    reportList->header()->resizeSection(position - 1, toPixels(columnWidths[size_t(position - 1)]));
+}
+
+// Sorting waits until the list is next read or shown, so that changing the key, the order and
+// switching sorting on in a row sorts once.
+void ListView::scheduleSort()
+{
+    if (sortPending)
+        return;
+    sortPending = true;
+    QTimer::singleShot(0, this, &ListView::applySort);
+}
+
+void ListView::applySort()
+{
+    if (!sortPending)
+        return;
+    sortPending = false;
+    if (!sorted)
+        return;
+    const int column = qBound(0, sortKey, columnCount - 1);
+    model->sortBy(column, sortOrder);
+    reportList->header()->setSortIndicator(column, sortOrder == RowSorting::Direction::Ascending
+                                                       ? Qt::AscendingOrder
+                                                       : Qt::DescendingOrder);
+    if (selection->currentIndex().isValid())
+        static_cast<QAbstractItemView*>(stack->currentWidget())
+            ->scrollTo(selection->currentIndex());
+}
+
+void ListView::updateIconLayout()
+{
+    const QSize item = iconDelegate->itemSize(font());
+    iconList->setIconSize(iconDelegate->iconSize());
+    iconList->setGridSize(item + QSize(4, 4));
+    iconList->setSpacing(0);
+    iconList->verticalScrollBar()->setSingleStep(item.height() / 3);
+    iconList->doItemsLayout();
+}
+
+void ListView::schedulePrefetch()
+{
+    if (images)
+        prefetchTimer->start();
+}
+
+// Reads the covers of the next two screens and the previous one, so that scrolling finds them
+// ready; the visible ones are asked for as they are drawn.
+void ListView::prefetchAhead()
+{
+    if (!images || viewMode != IconView)
+        return;
+    const QSize grid = iconList->gridSize();
+    const QRect area = iconList->viewport()->rect();
+    if (grid.isEmpty() || area.isEmpty())
+        return;
+    const QModelIndex first = iconList->indexAt(QPoint(grid.width() / 2, grid.height() / 2));
+    if (!first.isValid())
+        return;
+    const int perScreen =
+        qMax(1, area.width() / grid.width()) * (area.height() / grid.height() + 1);
+    const int from = qMax(0, first.row() - perScreen);
+    const int to = qMin(model->rowCount(), first.row() + 3 * perScreen);
+    for (int row = first.row() + perScreen; row < to; ++row)
+        images->prefetch(model->row(row).icon());
+    for (int row = from; row < first.row(); ++row)
+        images->prefetch(model->row(row).icon());
+}
+
+int ListView::rowOf(int position) const
+{
+    const_cast<ListView*>(this)->applySort();
+    return position >= 1 && position <= model->rowCount() ? position - 1 : -1;
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "core/catalogue/cataloguerow.h"
+#include "core/catalogue/rowsorting.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class CatalogueModel;
+class IconDelegate;
+class ImageList;
+class QItemSelectionModel;
+class QListView;
+class QStackedLayout;
+class QTimer;
+class QTreeView;
+
+// The catalogue list: one set of rows with a title, nine sub-items and an icon each, shown either
+// as an icon view (covers with their titles below) or as a report view (one line per row under
+// clickable column headers). Both views share the rows, the order and the selection.
+//
+// The window talks to it in rows and columns counted from 1, never in model indexes. Sizes are
+// in twips, kept exactly as set.
+class ListView : public QWidget {
+    Q_OBJECT
+
+public:
+    enum ViewMode { IconView = 0, ReportView = 3 };
+
+    explicit ListView(QWidget* parent = nullptr);
+    ~ListView() override;
+
+    // Column headers, counted from 1.
+    void addColumnHeader(const QString& text, float width);
+    int columnHeaderCount() const;
+    QString columnHeaderText(int position) const;
+    float columnHeaderWidth(int position) const;
+    // False when there is no header at that position.
+    bool setColumnHeaderWidth(int position, float width);
+
+    // Rows, counted from 1 in the list's current order. addItems appends rows at the end; rows
+    // whose key is in use are left out. Returns how many went in.
+    int addItems(std::vector<CatalogueRow> rows);
+    int itemCount() const;
+    QString itemKey(int position) const;
+    QString itemText(int position) const;
+    int itemIcon(int position) const;
+    // Sub-items 1 to 9 of a row.
+    QString subItem(int position, int index) const;
+    // The selected row's position, 0 when no row is selected.
+    int selectedItem() const;
+    void selectItem(int position);
+
+    void setIcons(ImageList* images);
+    ImageList* icons() const { return images; }
+
+    int View() const { return viewMode; }
+    void setView(int mode);
+    int SortKey() const { return sortKey; }
+    void setSortKey(int key);
+    RowSorting::Direction SortOrder() const { return sortOrder; }
+    void setSortOrder(RowSorting::Direction order);
+    bool Sorted() const { return sorted; }
+    void setSorted(bool on);
+
+    float Width() const { return widthTwips; }
+    float Height() const { return heightTwips; }
+    // False, leaving the size as it was, for a negative size.
+    bool setWidth(float twips);
+    bool setHeight(float twips);
+    void setPosition(float left, float top);
+
+    QListView* iconView() const { return iconList; }
+    QTreeView* reportView() const { return reportList; }
+
+signals:
+    void ColumnClick(int position);
+    void DblClick();
+    // A character key: 13 for Enter. The list handles the key as usual as well.
+    void KeyPress(int keyAscii);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applySize();
+    void applyColumnWidth(int position);
+    void applySort();
+    void scheduleSort();
+    void updateIconLayout();
+    void schedulePrefetch();
+    void prefetchAhead();
+    int rowOf(int position) const;
+
+    CatalogueModel* model;
+    QItemSelectionModel* selection;
+    QStackedLayout* stack;
+    QListView* iconList;
+    QTreeView* reportList;
+    IconDelegate* iconDelegate;
+    QTimer* prefetchTimer;
+    ImageList* images = nullptr;
+
+    std::vector<float> columnWidths;
+    int viewMode = IconView;
+    int sortKey = 0;
+    RowSorting::Direction sortOrder = RowSorting::Direction::Ascending;
+    bool sorted = false;
+    bool sortPending = false;
+    float widthTwips = 9855;
+    float heightTwips = 6615;
+};

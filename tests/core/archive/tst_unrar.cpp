@@ -1,0 +1,283 @@
+#include "core/archive/unrar.h"
+
+#include "support/archivebuilder.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QStringList filesUnder(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(RarWriter::Entry)
+
+class TestUnRar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writtenArchivesRoundTrip_data();
+    void writtenArchivesRoundTrip();
+    void otherReadersAcceptOurArchives_data();
+    void otherReadersAcceptOurArchives();
+    void hostileEntriesAreNeverWritten_data();
+    void hostileEntriesAreNeverWritten();
+    void refusalNamesTheEntryItMet();
+    void truncatedArchive();
+    void notAnArchive();
+    void realArchives_data();
+    void realArchives();
+    void unreadableRealArchives_data();
+    void unreadableRealArchives();
+
+private:
+    QTemporaryDir sandbox;
+};
+
+void TestUnRar::writtenArchivesRoundTrip_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("empty") << QStringList{};
+    QTest::newRow("oneEntry") << QStringList{"Alpha.adl"};
+    QTest::newRow("threeEntries") << QStringList{"Alpha.adl", "Beta.adl", "Gamma.adl"};
+    QTest::newRow("titlesAndCovers")
+        << QStringList{"Alpha.adl", "Alpha.adl.cover.jpg", "Beta.adl", "Beta.adl.cover.png"};
+    QTest::newRow("unicodeName") << QStringList{QString::fromUtf8("Am\xc3\xa9lie.adl")};
+}
+
+void TestUnRar::writtenArchivesRoundTrip()
+{
+    QFETCH(QStringList, names);
+    const QString path = sandbox.filePath(QString(QTest::currentDataTag()) + ".rar");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        RarWriter writer(&file);
+        for (const QString& name : names)
+            QVERIFY(writer.addFile(name, "content of " + name.toUtf8() + QByteArray(3000, 'x'), 0));
+        QVERIFY(writer.finish());
+    }
+
+    UnRar unrar;
+    QSignalSpy events(&unrar, &UnRar::FileDone);
+    QVERIFY2(unrar.ListArchive(path), qPrintable(unrar.errorString()));
+    QCOMPARE(events.count(), names.size());
+
+    events.clear();
+    const QString folder = sandbox.filePath(QString(QTest::currentDataTag()) + "-out");
+    QVERIFY2(unrar.ExtractArchive(path, folder), qPrintable(unrar.errorString()));
+    QCOMPARE(events.count(), names.size());
+    QStringList sorted = names;
+    sorted.sort();
+    QCOMPARE(filesUnder(folder), sorted);
+    for (const QString& name : names)
+        QCOMPARE(contentOf(QDir(folder).filePath(name)),
+                 "content of " + name.toUtf8() + QByteArray(3000, 'x'));
+}
+
+void TestUnRar::otherReadersAcceptOurArchives_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("bsdtar") << "bsdtar" << QStringList{"-tvf"};
+    QTest::newRow("7z") << "7z" << QStringList{"t"};
+    QTest::newRow("lsar") << "lsar" << QStringList{"-t"};
+}
+
+void TestUnRar::otherReadersAcceptOurArchives()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    if (program == "7z" && QStandardPaths::findExecutable(program).isEmpty())
+        program = "7zz"; // the 7zip package's name for it
+    if (QStandardPaths::findExecutable(program).isEmpty())
+        QSKIP("this reader is not installed (scripts/test installs it)");
+    const QString path = sandbox.filePath("for-" + program + ".rar");
+    QVERIFY(writeArchive(path, {fileEntry("Alpha.adl", QByteArray(5000, 'a')),
+                                fileEntry("Alpha.adl.cover.jpg", QByteArray(70000, '\xff')),
+                                fileEntry("Beta.adl", "")}));
+    QProcess reader;
+    reader.start(program, arguments << path);
+    QVERIFY(reader.waitForFinished(60000));
+    const QByteArray output = reader.readAllStandardOutput() + reader.readAllStandardError();
+    QVERIFY2(reader.exitStatus() == QProcess::NormalExit && reader.exitCode() == 0,
+             output.constData());
+    QVERIFY2(output.contains("Alpha.adl.cover.jpg") || program.startsWith("7z"),
+             output.constData());
+    if (program.startsWith("7z"))
+        QVERIFY2(output.contains("Everything is Ok"), output.constData());
+}
+
+void TestUnRar::hostileEntriesAreNeverWritten_data()
+{
+    QTest::addColumn<RarWriter::Entry>("entry");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("dotdot") << fileEntry("../escaped.adl", "x") << "climbs out";
+    QTest::newRow("dotdotInside") << fileEntry("sub/../../escaped.adl", "x") << "climbs out";
+    QTest::newRow("absolute") << fileEntry(sandbox.filePath("absolute.adl"), "x") << "absolute";
+    QTest::newRow("symlink") << linkEntry("link.adl", RarWriter::Link::UnixSymlink, "/etc/passwd")
+                             << "symbolic link";
+    QTest::newRow("windowsSymlink")
+        << linkEntry("wlink.adl", RarWriter::Link::WindowsSymlink, "..\\..\\x") << "symbolic link";
+    QTest::newRow("hardlink") << linkEntry("hard.adl", RarWriter::Link::HardLink, "first.adl")
+                              << "hard link";
+    RarWriter::Entry device = fileEntry("device.adl", {});
+    device.unixMode = 020644;
+    QTest::newRow("device") << device << "special file";
+}
+
+void TestUnRar::hostileEntriesAreNeverWritten()
+{
+    QFETCH(RarWriter::Entry, entry);
+    QFETCH(QString, reason);
+    QTemporaryDir work;
+    const QString path = work.filePath("hostile.rar");
+    QVERIFY(
+        writeArchive(path, {fileEntry("first.adl", "first"), entry, fileEntry("last.adl", "x")}));
+
+    UnRar unrar;
+    QVERIFY(unrar.ListArchive(path));
+    QVERIFY2(unrar.unsafeEntry().contains(reason), qPrintable(unrar.unsafeEntry()));
+
+    const QString folder = work.filePath("deep/out");
+    QVERIFY(!unrar.ExtractArchive(path, folder));
+    QVERIFY2(unrar.errorString().contains(reason), qPrintable(unrar.errorString()));
+    // Nothing but the archive and what came before the refused entry, inside the destination.
+    const QStringList written = filesUnder(work.path());
+    QVERIFY2(written == (QStringList{"deep", "deep/out", "deep/out/first.adl", "hostile.rar"}),
+             qPrintable(written.join(", ")));
+    QVERIFY(!QFile::exists(sandbox.filePath("absolute.adl")));
+}
+
+void TestUnRar::refusalNamesTheEntryItMet()
+{
+    QTemporaryDir work;
+    QVERIFY(writeArchive(work.filePath("a.rar"), {fileEntry("../first.adl", "x")}));
+    QVERIFY(writeArchive(work.filePath("b.rar"), {fileEntry("../second.adl", "x")}));
+    UnRar unrar;
+    QVERIFY(unrar.ListArchive(work.filePath("a.rar")));
+    QVERIFY(!unrar.ExtractArchive(work.filePath("b.rar"), work.filePath("out")));
+    QVERIFY2(unrar.errorString().contains("second.adl"), qPrintable(unrar.errorString()));
+}
+
+void TestUnRar::truncatedArchive()
+{
+    const QString path = sandbox.filePath("truncated.rar");
+    QVERIFY(
+        writeArchive(path, {fileEntry("a.adl", QByteArray(20000, 'a')), fileEntry("b.adl", "b")}));
+    QFile file(path);
+    QVERIFY(file.resize(file.size() - 15000));
+    UnRar unrar;
+    const bool listed = unrar.ListArchive(path);
+    const bool extracted = listed && unrar.ExtractArchive(path, sandbox.filePath("truncated-out"));
+    QVERIFY(!extracted);
+    QVERIFY2(unrar.errorString().contains("truncated") || unrar.errorString().contains("damaged"),
+             qPrintable(unrar.errorString()));
+}
+
+void TestUnRar::notAnArchive()
+{
+    const QString path = sandbox.filePath("plain.rar");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("this is not an archive");
+    file.close();
+    UnRar unrar;
+    QVERIFY(!unrar.ListArchive(path));
+    QCOMPARE(unrar.errorString(), QString("it is not a RAR archive"));
+    QVERIFY(!unrar.ListArchive(sandbox.filePath("missing.rar")));
+    QCOMPARE(unrar.errorString(), QString("the file does not exist"));
+}
+
+void TestUnRar::realArchives_data()
+{
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("unsafe");
+    QTest::newRow("rar5stored") << "test_read_format_rar5_stored.rar"
+                                << QStringList{"helloworld.txt"} << "";
+    QTest::newRow("rar5compressed")
+        << "test_read_format_rar5_compressed.rar" << QStringList{"test.bin"} << "";
+    QTest::newRow("rar5multiple") << "test_read_format_rar5_multiple_files.rar"
+                                  << QStringList{"test1.bin", "test2.bin", "test3.bin", "test4.bin"}
+                                  << "";
+    QTest::newRow("rar5solid") << "test_read_format_rar5_solid.rar"
+                               << QStringList{"test.bin",  "test1.bin", "test2.bin", "test3.bin",
+                                              "test4.bin", "test5.bin", "test6.bin"}
+                               << "";
+    QTest::newRow("rar4symlink") << "test_read_format_rar.rar" << QStringList{}
+                                 << "\"testlink\" is a symbolic link";
+    QTest::newRow("rar4compressedSymlink") << "test_read_format_rar_compress_normal.rar"
+                                           << QStringList{} << "\"testlink\" is a symbolic link";
+    QTest::newRow("rar5symlink") << "test_read_format_rar5_symlink.rar" << QStringList{}
+                                 << "\"symlink.txt\" is a symbolic link";
+    QTest::newRow("rar5hardlink") << "test_read_format_rar5_hardlink.rar" << QStringList{}
+                                  << "\"hardlink.txt\" is a hard link";
+}
+
+void TestUnRar::realArchives()
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
+    QFETCH(QString, fixture);
+    QFETCH(QStringList, files);
+    QFETCH(QString, unsafe);
+    UnRar unrar;
+    QVERIFY2(unrar.ListArchive(sharedFixture(fixture)), qPrintable(unrar.errorString()));
+    QCOMPARE(unrar.unsafeEntry(), unsafe);
+    QTemporaryDir out;
+    const bool extracted = unrar.ExtractArchive(sharedFixture(fixture), out.path());
+    QCOMPARE(extracted, unsafe.isEmpty());
+    if (extracted)
+        QCOMPARE(filesUnder(out.path()), files);
+}
+
+void TestUnRar::unreadableRealArchives_data()
+{
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("rar4solid") << "test_read_format_rar4_solid_encrypted.rar"
+                               << "solid RAR 4";
+    QTest::newRow("rar4encrypted") << "test_read_format_rar_encryption_data.rar"
+                                   << "encrypted";
+    QTest::newRow("rar5encryptedHeaders") << "test_read_format_rar5_encrypted_filenames.rar"
+                                          << "encrypted";
+    QTest::newRow("rar4truncated") << "test_read_format_rar_invalid1.rar"
+                                   << "truncated";
+}
+
+void TestUnRar::unreadableRealArchives()
+{
+    SKIP_WITHOUT_SHARED_FIXTURES();
+    QFETCH(QString, fixture);
+    QFETCH(QString, reason);
+    UnRar unrar;
+    QTemporaryDir out;
+    const bool ok = unrar.ListArchive(sharedFixture(fixture)) &&
+                    unrar.ExtractArchive(sharedFixture(fixture), out.path());
+    QVERIFY(!ok);
+    QVERIFY2(unrar.errorString().contains(reason), qPrintable(unrar.errorString()));
+}
+
+QTEST_GUILESS_MAIN(TestUnRar)
+#include "tst_unrar.moc"

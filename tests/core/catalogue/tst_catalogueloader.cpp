@@ -1,0 +1,242 @@
+#include "core/catalogue/catalogueloader.h"
+#include "core/catalogue/cataloguemodel.h"
+#include "core/catalogue/folderlisting.h"
+#include "core/catalogue/titlefilereader.h"
+
+#include "support/catalogbuilder.h"
+#include "support/rowbuilder.h"
+
+#include <QAbstractItemModelTester>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Reading a database folder into rows: the listing, the pairing of covers, the reader of one
+// title file, the row's own storage and the model both views show.
+class TestCatalogueLoader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rowHoldsCellsInColumnOrder();
+    void cellStartStopsAtCharacters();
+    void readerReadsFileIntoRow();
+    void readerReportsUnreadableFile();
+    void folderListing();
+    void coverPairing_data();
+    void coverPairing();
+    void loadsInNameOrderWithOwnCovers();
+    void brokenFilesAreReportedAndSkipped();
+    void modelRefusesKeyInUse();
+    void modelIsConsistent();
+};
+
+void TestCatalogueLoader::rowHoldsCellsInColumnOrder()
+{
+    const QByteArray bytes = QByteArray("h\r\n").repeated(29) +
+                             "Caf\xe9 Society\r\n"
+                             "Customer Reviews:\r\n\"One\"\r\n"; // the last marker first
+    QByteArray scratch("left over from an earlier file");
+    const CatalogueRow row = CatalogueRow::fromScan(scanTitle(bytes), scratch);
+    QCOMPARE(row.text(), QString::fromUtf16(u"Caf\u00E9 Society"));
+    QCOMPARE(row.cell(9), QString("\"One\"\r\n"));
+    for (int column = 1; column < 9; ++column)
+        QCOMPARE(row.cell(column), QString());
+    QCOMPARE(row.cell(10), QString()); // beyond the last column
+    QCOMPARE(row.cellUtf8(0), QByteArrayView("Caf\xc3\xa9 Society"));
+}
+
+void TestCatalogueLoader::cellStartStopsAtCharacters()
+{
+    // 0xE9 is two bytes in UTF-8, 0x80 (the euro sign) three.
+    const QByteArray bytes = QByteArray("h\r\n").repeated(29) + QByteArray(300, '\xe9') +
+                             "\r\nGenre:\r\n" + QByteArray(300, '\x80') + "\r\n";
+    QByteArray scratch;
+    const CatalogueRow row = CatalogueRow::fromScan(scanTitle(bytes), scratch);
+    const int genre = 1 + int(TitleField::Genre);
+    for (int column : {0, genre}) {
+        const QString start = row.cellStart(column, 96);
+        QVERIFY(start.size() > 96);
+        QVERIFY(start.size() < 300);
+        QVERIFY(row.cell(column).startsWith(start)); // no broken character at the cut
+    }
+    QCOMPARE(row.cellStart(1, 96), QString());
+}
+
+void TestCatalogueLoader::readerReadsFileIntoRow()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath("a.adl"), titleFileBytes("On Disk", "Drama")));
+    QVERIFY(writeBytes(dir.filePath("b.adl"), titleFileBytes("Second", "Comedy")));
+    TitleFileReader reader; // one reader for both files, as each loading thread does
+    const TitleFileReader::Outcome first = reader.read(dir.filePath("a.adl"));
+    const TitleFileReader::Outcome second = reader.read(dir.filePath("b.adl"));
+    QVERIFY2(first.ok(), qPrintable(first.error));
+    QCOMPARE(first.row.text(), QString("On Disk"));
+    QCOMPARE(first.row.cell(1), QString("Actor of On Disk"));
+    QCOMPARE(first.row.cell(5), QString("Drama"));
+    QCOMPARE(first.row.cell(9), QString("\"Review of On Disk\"\r\n"));
+    QCOMPARE(second.row.text(), QString("Second"));
+    QCOMPARE(second.row.cell(5), QString("Comedy"));
+}
+
+void TestCatalogueLoader::readerReportsUnreadableFile()
+{
+    TitleFileReader reader;
+    const TitleFileReader::Outcome missing = reader.read("/nonexistent/folder/x.adl");
+    QVERIFY(!missing.ok());
+    QVERIFY2(missing.error.startsWith("cannot be opened: "), qPrintable(missing.error));
+    QCOMPARE(missing.errorLine, 0);
+
+    QTemporaryDir dir;
+    QVERIFY(writeBytes(dir.filePath("short.adl"), "one line\r\n"));
+    const TitleFileReader::Outcome broken = reader.read(dir.filePath("short.adl"));
+    QVERIFY(!broken.ok());
+    QVERIFY2(broken.error.contains("ends after line 1"), qPrintable(broken.error));
+    QCOMPARE(broken.errorLine, 2);
+}
+
+void TestCatalogueLoader::folderListing()
+{
+    QTemporaryDir dir;
+    const QDir db(dir.path());
+    for (const char* name : {"Gamma.adl", "alpha.ADL", "Beta.adl", ".hidden.adl", "notes.txt",
+                             "Beta.adl.cover.JPG", "alpha.adl.Cover.png", "x.adlx"})
+        QVERIFY(writeBytes(db.filePath(name), "x"));
+    QVERIFY(db.mkpath("folder.adl"));
+    const FolderListing::CatalogueFiles files = FolderListing::catalogueFiles(dir.path());
+    QCOMPARE(files.titles, (QStringList{"alpha.ADL", "Beta.adl", "Gamma.adl"}));
+    QCOMPARE(files.covers, (QStringList{"alpha.adl.Cover.png", "Beta.adl.cover.JPG"}));
+    QVERIFY(FolderListing::holdsOrdinaryFile(dir.path()));
+}
+
+void TestCatalogueLoader::coverPairing_data()
+{
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("covers");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::newRow("oneEach") << QStringList{"A.adl", "B.adl", "C.adl"}
+                             << QStringList{"A.adl.cover.jpg", "B.adl.cover.jpg", "C.adl.cover.jpg"}
+                             << QList<int>{0, 1, 2};
+    // With covers paired by position, B's missing cover would give B the cover of C.
+    QTest::newRow("missingCover") << QStringList{"A.adl", "B.adl", "C.adl"}
+                                  << QStringList{"A.adl.cover.jpg", "C.adl.cover.jpg"}
+                                  << QList<int>{0, -1, 1};
+    QTest::newRow("coverWithoutTitle")
+        << QStringList{"A.adl", "C.adl"}
+        << QStringList{"A.adl.cover.jpg", "B.adl.cover.jpg", "C.adl.cover.png"} << QList<int>{0, 2};
+    QTest::newRow("caseIgnored") << QStringList{"Alpha.adl"} << QStringList{"ALPHA.ADL.Cover.Jpg"}
+                                 << QList<int>{0};
+    QTest::newRow("firstOfSeveral")
+        << QStringList{"A.adl"} << QStringList{"A.adl.cover.gif", "A.adl.cover.jpg"}
+        << QList<int>{0};
+    QTest::newRow("noExtension") << QStringList{"A.adl"} << QStringList{"A.adl.cover."}
+                                 << QList<int>{-1};
+    QTest::newRow("coverInExtension")
+        << QStringList{"A.adl", "A.adl.cover.adl"}
+        << QStringList{"A.adl.cover.cover.jpg", "A.adl.cover.adl.cover.png"} << QList<int>{0, 1};
+    QTest::newRow("prefixOfOtherTitle")
+        << QStringList{"A.adl", "A.adl.x.adl"} << QStringList{"A.adl.x.adl.cover.jpg"}
+        << QList<int>{-1, 0};
+}
+
+void TestCatalogueLoader::coverPairing()
+{
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, covers);
+    QFETCH(QList<int>, expected);
+    QCOMPARE(CatalogueLoader::coverIndexOfTitles(titles, covers), expected);
+}
+
+void TestCatalogueLoader::loadsInNameOrderWithOwnCovers()
+{
+    QTemporaryDir dir;
+    const QDir db(dir.path());
+    QVERIFY(writeTitle(db, "Gamma.adl", "Gamma"));
+    QVERIFY(writeTitle(db, "beta.adl", "Beta"));
+    QVERIFY(writeTitle(db, "Alpha.adl", "Alpha"));
+    QVERIFY(writeCover(db, "Alpha.adl.cover.png", Qt::red, {40, 60}));
+    QVERIFY(writeCover(db, "Gamma.adl.cover.png", Qt::blue));
+    QVERIFY(writeCover(db, "Orphan.adl.cover.png", Qt::green));
+
+    const CatalogueContents contents = CatalogueLoader::load(dir.path());
+    QStringList keys, titles;
+    QList<int> icons;
+    for (const CatalogueRow& row : contents.rows) {
+        keys << row.key();
+        titles << row.text();
+        icons << row.icon();
+    }
+    QCOMPARE(keys, (QStringList{"K1", "K2", "K3"}));
+    QCOMPARE(titles, (QStringList{"Alpha", "Beta", "Gamma"}));
+    QCOMPARE(icons, (QList<int>{1, 0, 2})); // Beta has none; Gamma keeps its own
+    QCOMPARE(contents.rows[0].cell(1), QString("Actor of Alpha"));
+    QCOMPARE(contents.rows[0].cell(9), QString("\"Review of Alpha\"\r\n"));
+    QCOMPARE(contents.imageSize, QSize(40, 60));
+    QCOMPARE(contents.titlesWithoutCover, QStringList{"beta.adl"});
+    QCOMPARE(contents.coversWithoutTitle, QStringList{"Orphan.adl.cover.png"});
+    QVERIFY(contents.problems.isEmpty());
+}
+
+void TestCatalogueLoader::brokenFilesAreReportedAndSkipped()
+{
+    QTemporaryDir dir;
+    const QDir db(dir.path());
+    QVERIFY(writeTitle(db, "a.adl", "A"));
+    QVERIFY(writeBytes(db.filePath("b.adl"), "too short\r\n"));
+    QVERIFY(writeTitle(db, "c.adl", "C"));
+    QVERIFY(writeCover(db, "a.adl.cover.png", Qt::red));
+    QVERIFY(writeCover(db, "b.adl.cover.png", Qt::green));
+    QVERIFY(writeBytes(db.filePath("c.adl.cover.jpg"), "not a picture"));
+
+    const CatalogueContents contents = CatalogueLoader::load(dir.path());
+    QCOMPARE(contents.rows.size(), size_t(2));
+    QCOMPARE(contents.rows[1].key(), QString("K2"));
+    QCOMPARE(contents.rows[1].text(), QString("C"));
+    QCOMPARE(contents.rows[1].icon(), 3); // its own cover, though the row before it is gone
+    QCOMPARE(contents.problems.size(), 1);
+    QCOMPARE(contents.problems[0].file, QString("b.adl"));
+    QCOMPARE(contents.problems[0].line, 2);
+    QCOMPARE(contents.shownCovers, (QStringList{"a.adl.cover.png", "c.adl.cover.jpg"}));
+    const QList<LoadProblem> covers =
+        CatalogueLoader::unreadableCovers(dir.path(), contents.shownCovers);
+    QCOMPARE(covers.size(), 1);
+    QCOMPARE(covers[0].file, QString("c.adl.cover.jpg"));
+    QVERIFY(covers[0].reason.contains("not a picture"));
+}
+
+void TestCatalogueLoader::modelRefusesKeyInUse()
+{
+    CatalogueModel model;
+    std::vector<CatalogueRow> rows = rowsTitled({"one", "two"});
+    rows.push_back(catalogueRow(1, "same key as one"));
+    QCOMPARE(model.addRows(std::move(rows)), 2);
+    std::vector<CatalogueRow> more;
+    more.push_back(catalogueRow(2, "same key as two"));
+    more.push_back(catalogueRow(3, "three"));
+    QCOMPARE(model.addRows(std::move(more)), 1);
+    QCOMPARE(model.rowCount(), 3);
+    QCOMPARE(model.row(2).text(), QString("three"));
+}
+
+void TestCatalogueLoader::modelIsConsistent()
+{
+    CatalogueModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    for (const QString& header : columnHeaders())
+        model.addColumn(header);
+    std::vector<CatalogueRow> rows;
+    rows.push_back(catalogueRow(1, "b", {"star of b"}));
+    rows.push_back(catalogueRow(2, "a"));
+    model.addRows(std::move(rows));
+    std::vector<CatalogueRow> later;
+    later.push_back(catalogueRow(3, "c"));
+    model.addRows(std::move(later));
+    model.sortBy(0, RowSorting::Direction::Ascending);
+    QCOMPARE(model.data(model.index(0, 0), Qt::DisplayRole).toString(), QString("a"));
+    model.sortBy(1, RowSorting::Direction::Descending);
+    QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QString("star of b"));
+    QCOMPARE(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
+             QString("Release date"));
+}
+
+QTEST_GUILESS_MAIN(TestCatalogueLoader)
+#include "tst_catalogueloader.moc"

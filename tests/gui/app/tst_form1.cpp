@@ -1,0 +1,374 @@
+#include "gui/app/form1.h"
+#include "gui/app/frmsplash.h"
+#include "gui/catalogue/listview.h"
+
+#include "support/archivebuilder.h"
+#include "support/catalogbuilder.h"
+#include "support/formharness.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+namespace {
+
+QStringList columnTexts(const ListView& list, int column)
+{
+    QStringList texts;
+    for (int position = 1; position <= list.itemCount(); ++position)
+        texts << (column == 1 ? list.itemText(position) : list.subItem(position, column - 1));
+    return texts;
+}
+
+void clickHeader(ListView& list, int position)
+{
+    QHeaderView* header = list.reportView()->header();
+    const QPoint centre(header->sectionViewportPosition(position - 1) +
+                            header->sectionSize(position - 1) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+}
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void loadsCatalogueInNameOrder();
+    void reportsBrokenFilesOnceShown();
+    void noTitleFiles();
+    void parseOneAdlAppendsNumberedRow();
+    void firstStartUnpacksThenShows();
+    void brokenArchiveIsReportedAndEnds();
+    void headerClicksSort();
+    void releaseDatesSortAsText();
+    void viewKeysAndMenus();
+    void resizeRule();
+    void resizeFollowsWindow();
+    void splashCreatesMainWindowOnce();
+
+private:
+    // A program folder whose db/ holds one title, shared by the tests that need no more.
+    QTemporaryDir oneTitle;
+};
+
+void TestForm1::initTestCase()
+{
+    QVERIFY(writeTitle(QDir(oneTitle.filePath("db")), "a.adl", "A"));
+}
+
+void TestForm1::loadsCatalogueInNameOrder()
+{
+    QTemporaryDir program;
+    const QDir db(program.filePath("db"));
+    QVERIFY(writeTitle(db, "Gamma.adl", "Gamma", "Drama"));
+    QVERIFY(writeTitle(db, "beta.adl", "Beta"));
+    QVERIFY(writeTitle(db, "Alpha.adl", "Alpha"));
+    QVERIFY(writeCover(db, "Alpha.adl.cover.png", Qt::red));
+    QVERIFY(writeCover(db, "beta.adl.cover.png", Qt::green));
+    QVERIFY(writeCover(db, "Gamma.adl.cover.png", Qt::blue));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+
+    ListView& list = *form->list();
+    QStringList headers;
+    for (int position = 1; position <= list.columnHeaderCount(); ++position)
+        headers << list.columnHeaderText(position);
+    QCOMPARE(headers,
+             (QStringList{"Title", "Starring", "Directors", "Release date", "Manufacturer", "Genre",
+                          "Features", "Mpaa Rating", "Customer Rating", "Customer Reviews"}));
+    QCOMPARE(columnTexts(list, 1), (QStringList{"Alpha", "Beta", "Gamma"}));
+    QCOMPARE(list.itemKey(3), QString("K3"));
+    QCOMPARE(list.itemIcon(3), 3);
+    QCOMPARE(list.subItem(3, 5), QString("Drama"));
+    QCOMPARE(list.subItem(2, 1), QString("Actor of Beta"));
+    QCOMPARE(form->nextItemNumber(), qint16(4));
+    QCOMPARE(list.View(), int(ListView::IconView));
+    QVERIFY(!list.Sorted());
+    QVERIFY(list.hasFocus() || list.iconView()->hasFocus() || !form->isActiveWindow());
+    QVERIFY(record.boxes.isEmpty());
+
+    // Each row shows its own cover once it has been read.
+    QTRY_VERIFY(!form->coverImages().image(list.itemIcon(2)).isNull());
+    QCOMPARE(form->coverImages().image(list.itemIcon(2)).toImage().pixelColor(5, 5),
+             QColor(Qt::green));
+}
+
+void TestForm1::reportsBrokenFilesOnceShown()
+{
+    QTemporaryDir program;
+    const QDir db(program.filePath("db"));
+    QVERIFY(writeTitle(db, "a.adl", "A"));
+    QByteArray broken =
+        QByteArray("header\r\n").repeated(29) + "B\r\nGenre:\r\nX\r\nFeatures:\r\nOnly entry\r\n";
+    QVERIFY(writeBytes(db.filePath("b.adl"), broken));
+    QVERIFY(writeTitle(db, "c.adl", "C"));
+    QVERIFY(writeCover(db, "a.adl.cover.png", Qt::red));
+    QVERIFY(writeBytes(db.filePath("c.adl.cover.png"), "not a picture"));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QCOMPARE(columnTexts(*form->list(), 1), (QStringList{"A", "C"}));
+    QCOMPARE(form->list()->itemKey(2), QString("K2"));
+    QCOMPARE(form->list()->itemIcon(2), 2); // c's own cover, not b's place
+    QTRY_COMPARE(record.boxes.size(), 2);
+    QCOMPARE(record.boxes[0], QString("Movra v0.1"));
+    QVERIFY2(record.boxes[1].contains("b.adl: the \"Features:\" line starts a list"),
+             qPrintable(record.boxes[1]));
+    QVERIFY2(record.boxes[1].contains("(line 33)"), qPrintable(record.boxes[1]));
+    QVERIFY2(record.boxes[1].contains("c.adl.cover.png: is not a picture"),
+             qPrintable(record.boxes[1]));
+}
+
+void TestForm1::noTitleFiles()
+{
+    QTemporaryDir program;
+    QVERIFY(QDir(program.path()).mkpath("db"));
+    QVERIFY(writeBytes(program.filePath("db/readme.txt"), "not a title"));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QCOMPARE(form->list()->itemCount(), 0);
+    QCOMPARE(form->list()->columnHeaderCount(), 10);
+    // Nothing is selected in an empty list: Enter and the look-ups do nothing.
+    QTest::keyClick(form->list()->iconView(), Qt::Key_Return);
+    QTest::keyClick(form.get(), Qt::Key_F8);
+    QVERIFY(record.boxes.isEmpty());
+    QVERIFY(record.urls.isEmpty());
+}
+
+void TestForm1::parseOneAdlAppendsNumberedRow()
+{
+    FormRecord record;
+    auto form = makeForm(oneTitle.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QCOMPARE(form->nextItemNumber(), qint16(2));
+    QTemporaryDir more;
+    QVERIFY(writeTitle(QDir(more.path()), "b.adl", "Second", "Drama"));
+    QVERIFY(writeBytes(more.filePath("short.adl"), "too short\r\n"));
+
+    LoadProblem problem;
+    QVERIFY(form->ParseOneADL(more.filePath("b.adl"), &problem));
+    ListView& list = *form->list();
+    QCOMPARE(list.itemCount(), 2);
+    QCOMPARE(list.itemKey(2), QString("K2"));
+    QCOMPARE(list.itemIcon(2), 2);
+    QCOMPARE(list.itemText(2), QString("Second"));
+    QCOMPARE(list.subItem(2, 5), QString("Drama"));
+    QCOMPARE(form->nextItemNumber(), qint16(3));
+
+    QVERIFY(!form->ParseOneADL(more.filePath("short.adl"), &problem));
+    QCOMPARE(problem.file, QString("short.adl"));
+    QVERIFY2(problem.reason.contains("ends after line 1"), qPrintable(problem.reason));
+    QCOMPARE(problem.line, 2);
+    QCOMPARE(list.itemCount(), 2);
+    QCOMPARE(form->nextItemNumber(), qint16(3));
+}
+
+void TestForm1::firstStartUnpacksThenShows()
+{
+    QTemporaryDir program;
+    QBuffer cover;
+    cover.open(QIODevice::WriteOnly);
+    QImage(10, 14, QImage::Format_RGB32).save(&cover, "PNG");
+    QVERIFY(
+        writeArchive(program.filePath("data.rar"), {fileEntry("One.adl", titleFileBytes("One")),
+                                                    fileEntry("One.adl.cover.png", cover.data()),
+                                                    fileEntry("Two.adl", titleFileBytes("Two"))}));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    // The loading timer waits for the unpacking; the columns come with the rows, once.
+    QVERIFY(form->isWaitingForDatabase());
+    QCOMPARE(form->list()->columnHeaderCount(), 0);
+    QVERIFY(waitUntilShown(*form));
+    QVERIFY(!form->isWaitingForDatabase());
+    QCOMPARE(form->list()->columnHeaderCount(), 10);
+    QCOMPARE(columnTexts(*form->list(), 1), (QStringList{"One", "Two"}));
+    QCOMPARE(QDir(program.filePath("db")).entryList(QDir::Files).size(), 3);
+    QVERIFY(record.boxes.isEmpty());
+}
+
+void TestForm1::brokenArchiveIsReportedAndEnds()
+{
+    QTemporaryDir program;
+    QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("../evil.adl", "x")}));
+    QPointer<frmSplash> splash = new frmSplash(program.path());
+    FormRecord record;
+    QPointer<Form1> form;
+    connect(splash.data(), &frmSplash::mainWindowCreated, this, [&](Form1* created) {
+        form = created;
+        created->setMessageBox([&](const QString& caption, const QString& text) {
+            // The refusal is not hidden behind the splash window.
+            QVERIFY(!splash || !splash->isVisible());
+            record.boxes << caption << text;
+        });
+        created->setExit([&](int status) { record.exits << status; });
+    });
+    splash->show();
+    QTRY_COMPARE(record.exits, QList<int>{1});
+    QCOMPARE(record.boxes.size(), 2);
+    QCOMPARE(record.boxes[0], QString("Movra")); // not the main window's caption
+    QVERIFY2(record.boxes[1].contains("\"../evil.adl\" climbs out"), qPrintable(record.boxes[1]));
+    QVERIFY(form && !form->isVisible());
+    QVERIFY(!QFile::exists(program.filePath("db")));
+    delete form;
+    delete splash;
+}
+
+void TestForm1::headerClicksSort()
+{
+    QTemporaryDir program;
+    const QDir db(program.filePath("db"));
+    QVERIFY(writeTitle(db, "1.adl", "Brazil", "Comedy"));
+    QVERIFY(writeTitle(db, "2.adl", "alien", "Horror"));
+    QVERIFY(writeTitle(db, "3.adl", "Casablanca", "Drama"));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    ListView& list = *form->list();
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    QCOMPARE(list.View(), int(ListView::ReportView));
+
+    clickHeader(list, 1); // the first click on Title sorts Z to A
+    QCOMPARE(columnTexts(list, 1), (QStringList{"Casablanca", "Brazil", "alien"}));
+    QCOMPARE(list.View(), int(ListView::ReportView));
+    QVERIFY(list.Sorted());
+    clickHeader(list, 1);
+    QCOMPARE(columnTexts(list, 1), (QStringList{"alien", "Brazil", "Casablanca"}));
+    clickHeader(list, 6); // Genre: A to Z, then Z to A
+    QCOMPARE(columnTexts(list, 6), (QStringList{"Comedy", "Drama", "Horror"}));
+    clickHeader(list, 6);
+    QCOMPARE(columnTexts(list, 6), (QStringList{"Horror", "Drama", "Comedy"}));
+    clickHeader(list, 1); // another column: A to Z
+    QCOMPARE(columnTexts(list, 1), (QStringList{"alien", "Brazil", "Casablanca"}));
+    QCOMPARE(list.SortKey(), 0);
+    QCOMPARE(list.SortOrder(), RowSorting::Direction::Ascending);
+
+    // The icon view shows the sorted order too, and cells moved with their rows.
+    QTest::keyClick(form.get(), Qt::Key_F3);
+    QCOMPARE(list.View(), int(ListView::IconView));
+    QCOMPARE(list.iconView()->model()->index(0, 0).data().toString(), QString("alien"));
+    QCOMPARE(list.subItem(1, 5), QString("Horror"));
+}
+
+void TestForm1::releaseDatesSortAsText()
+{
+    QTemporaryDir program;
+    const QDir db(program.filePath("db"));
+    QVERIFY(writeTitle(db, "a.adl", "A", {}, "2 March, 2002"));
+    QVERIFY(writeTitle(db, "b.adl", "B", {}, "10 March, 2002"));
+    QVERIFY(writeTitle(db, "c.adl", "C", {}, "March, 2002"));
+    QVERIFY(writeTitle(db, "d.adl", "D", {}, "1 March, 2002"));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    clickHeader(*form->list(), 4);
+    QCOMPARE(columnTexts(*form->list(), 4),
+             (QStringList{"200203", "2002031", "20020310", "2002032"}));
+}
+
+void TestForm1::viewKeysAndMenus()
+{
+    const QTemporaryDir& program = oneTitle;
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+
+    QStringList menu;
+    for (QAction* top : form->menuBar()->actions()) {
+        menu << top->text();
+        for (QAction* item : top->menu()->actions()) {
+            menu << item->text() + " " + item->shortcut().toString();
+            QVERIFY(!item->isCheckable());
+        }
+    }
+    QCOMPARE(menu, (QStringList{"&View", "&Icons F3", "&Report F4", "&Query", "&Amazon F5",
+                                "&IMDb F6", "IMDb &UK F7", "&Google F8"}));
+    QCOMPARE(form->windowTitle(), QString("Movra v0.1"));
+
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    QCOMPARE(form->list()->View(), int(ListView::ReportView));
+    QTest::keyClick(form.get(), Qt::Key_F4); // already active: nothing changes
+    QCOMPARE(form->list()->View(), int(ListView::ReportView));
+    QTest::keyClick(form.get(), Qt::Key_F3);
+    QCOMPARE(form->list()->View(), int(ListView::IconView));
+    QVERIFY(!form->list()->Sorted());
+}
+
+void TestForm1::resizeRule()
+{
+    const QTemporaryDir& program = oneTitle;
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    ListView& list = *form->list();
+    // Before the columns exist only the list is sized.
+    form->layoutList(8000, 6000);
+    QCOMPARE(list.Width(), 7650.0f);
+    QCOMPARE(list.Height(), 5000.0f);
+    QVERIFY(waitUntilShown(*form));
+
+    form->layoutList(8000, 6000);
+    for (int position = 1; position <= 10; ++position)
+        QCOMPARE(list.columnHeaderWidth(position), 765.0f);
+    // Too flat a window keeps the list's height; the width still follows.
+    form->layoutList(10000, 900);
+    QCOMPARE(list.Width(), 9650.0f);
+    QCOMPARE(list.Height(), 5000.0f);
+    QCOMPARE(list.columnHeaderWidth(10), 965.0f);
+    // A column the user dragged gets its tenth back.
+    list.reportView()->header()->resizeSection(2, 300);
+    QCOMPARE(list.columnHeaderWidth(3), 4500.0f);
+    form->layoutList(10000, 6000);
+    QCOMPARE(list.columnHeaderWidth(3), 965.0f);
+    QCOMPARE(list.columnHeaderWidth(1), 965.0f);
+}
+
+void TestForm1::resizeFollowsWindow()
+{
+    const QTemporaryDir& program = oneTitle;
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    form->resize(600, 450);
+    QTRY_COMPARE(form->width(), 600);
+    const float outerWidth = float(form->frameGeometry().width()) * 15;
+    const float outerHeight = float(form->frameGeometry().height()) * 15;
+    QCOMPARE(form->list()->Width(), outerWidth - 350);
+    QCOMPARE(form->list()->Height(), outerHeight - 1000);
+    QCOMPARE(form->list()->columnHeaderWidth(7), (outerWidth - 350) / 10);
+    QCOMPARE(form->list()->pos(), QPoint(8, 8));
+}
+
+void TestForm1::splashCreatesMainWindowOnce()
+{
+    const QTemporaryDir& program = oneTitle;
+    QPointer<frmSplash> splash = new frmSplash(program.path());
+    QCOMPARE(splash->lblProductName->text(), QString("Movra"));
+    QCOMPARE(splash->lblCompanyProduct->text(), QString("Velmire"));
+    QCOMPARE(splash->lblVersion->text(), QString("Version 0.1"));
+    QCOMPARE(splash->lblWarning->text(), QString("Loading..."));
+    QCOMPARE(splash->lblVersion->geometry().right() + 1, 457);
+    QSignalSpy created(splash.data(), &frmSplash::mainWindowCreated);
+    splash->show();
+    QVERIFY(created.isEmpty());
+    QTRY_COMPARE(created.count(), 1);
+    auto* form = created.first().first().value<Form1*>();
+    QVERIFY(form);
+    QVERIFY(waitUntilShown(*form));
+    QTRY_VERIFY(splash.isNull()); // closed and gone once the main window shows
+    QCOMPARE(created.count(), 1);
+    form->close();
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

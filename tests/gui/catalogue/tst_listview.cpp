@@ -1,0 +1,225 @@
+#include "gui/catalogue/imagelist.h"
+#include "gui/catalogue/listview.h"
+
+#include "support/catalogbuilder.h"
+#include "support/rowbuilder.h"
+
+#include <QHeaderView>
+#include <QListView>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+QStringList titlesOf(const ListView& list)
+{
+    QStringList titles;
+    for (int position = 1; position <= list.itemCount(); ++position)
+        titles << list.itemText(position);
+    return titles;
+}
+
+// A shown list of two rows, "one" and "two", with two columns: a selection in the icon view must
+// still count as a whole row.
+bool showTwoRows(ListView& list)
+{
+    list.addColumnHeader("Title", 1000);
+    list.addColumnHeader("Starring", 1000);
+    list.addItems(rowsTitled({"one", "two"}));
+    list.show();
+    return QTest::qWaitForWindowExposed(&list);
+}
+
+} // namespace
+
+// The catalogue list: rows by position, both views over one selection, sorting, sizes in twips,
+// and the covers of the icon view.
+class TestListView : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listOperations();
+    void sortingKeepsSelectionAndCells();
+    void viewsShareSelection();
+    void headerClickReportsPosition();
+    void keyPressCodes();
+    void twipsAreKeptExactly();
+    void coversAreReadOnDemandAndScaled();
+    void unreadableCoverGetsPlaceholder();
+};
+
+void TestListView::listOperations()
+{
+    ListView list;
+    list.addColumnHeader("Title", 985.5f);
+    list.addColumnHeader("Starring", 100);
+    QCOMPARE(list.columnHeaderCount(), 2);
+    QCOMPARE(list.columnHeaderText(2), QString("Starring"));
+    std::vector<CatalogueRow> rows;
+    rows.push_back(catalogueRow(1, "First", {}, 1));
+    rows.push_back(catalogueRow(1, "Same key", {}, 2));
+    rows.push_back(catalogueRow(2, "Second", {"s1", "s2", "s3", "s4", "s5"}, 2));
+    QCOMPARE(list.addItems(std::move(rows)), 2);
+    QCOMPARE(list.itemCount(), 2);
+    QCOMPARE(list.itemKey(2), QString("K2"));
+    QCOMPARE(list.itemText(2), QString("Second"));
+    QCOMPARE(list.itemIcon(2), 2);
+    QCOMPARE(list.subItem(2, 4), QString("s4"));
+    QCOMPARE(list.subItem(2, 9), QString());
+    QCOMPARE(list.subItem(2, 10), QString()); // there are nine
+    QCOMPARE(list.subItem(3, 1), QString());  // no such row
+    QCOMPARE(list.selectedItem(), 0);
+    QCOMPARE(list.View(), int(ListView::IconView));
+    QVERIFY(!list.Sorted());
+    QCOMPARE(list.SortKey(), 0);
+    QCOMPARE(list.SortOrder(), RowSorting::Direction::Ascending);
+}
+
+void TestListView::sortingKeepsSelectionAndCells()
+{
+    ListView list;
+    for (const char* header : {"Title", "Starring"})
+        list.addColumnHeader(header, 1000);
+    std::vector<CatalogueRow> rows;
+    for (const char* title : {"b", "C", "a"})
+        rows.push_back(catalogueRow(int(rows.size()) + 1, title, {QString("star of ") + title}));
+    list.addItems(std::move(rows));
+    list.selectItem(2); // "C"
+    list.setSortKey(0);
+    list.setSortOrder(RowSorting::Direction::Descending);
+    list.setSorted(true);
+    QCOMPARE(titlesOf(list), (QStringList{"C", "b", "a"}));
+    QCOMPARE(list.selectedItem(), 1);
+    QCOMPARE(list.subItem(1, 1), QString("star of C"));
+    QCOMPARE(list.itemKey(1), QString("K2"));
+    QCOMPARE(list.reportView()->header()->sortIndicatorSection(), 0);
+    QCOMPARE(list.reportView()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // While sorted, a new key re-sorts.
+    list.setSortKey(1);
+    list.setSortOrder(RowSorting::Direction::Ascending);
+    QCOMPARE(titlesOf(list), (QStringList{"a", "b", "C"}));
+    QCOMPARE(list.selectedItem(), 3);
+}
+
+void TestListView::viewsShareSelection()
+{
+    ListView list;
+    QVERIFY(showTwoRows(list));
+    list.iconView()->setFocus();
+    QTest::keyClick(list.iconView(), Qt::Key_Home);
+    QTest::keyClick(list.iconView(), Qt::Key_Right);
+    QCOMPARE(list.selectedItem(), 2);
+    list.setView(ListView::ReportView);
+    QVERIFY(list.reportView()->isVisible());
+    QVERIFY(!list.iconView()->isVisible());
+    QTest::keyClick(list.reportView(), Qt::Key_Up);
+    QCOMPARE(list.selectedItem(), 1);
+    list.setView(ListView::IconView);
+    QCOMPARE(list.iconView()->currentIndex().row(), 0);
+}
+
+void TestListView::headerClickReportsPosition()
+{
+    ListView list;
+    for (const char* header : {"Title", "Starring", "Directors"})
+        list.addColumnHeader(header, 1500);
+    list.addItems(rowsTitled({"b", "a"}));
+    list.setView(ListView::ReportView);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QSignalSpy clicks(&list, &ListView::ColumnClick);
+    QHeaderView* header = list.reportView()->header();
+    const QPoint third(header->sectionViewportPosition(2) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(clicks.first().first().toInt(), 3);
+    // The list does not sort by itself: the window decides.
+    QCOMPARE(titlesOf(list), (QStringList{"b", "a"}));
+}
+
+void TestListView::keyPressCodes()
+{
+    ListView list;
+    QVERIFY(showTwoRows(list));
+    QSignalSpy keys(&list, &ListView::KeyPress);
+    QTest::keyClick(list.iconView(), Qt::Key_Return);
+    QTest::keyClick(list.iconView(), Qt::Key_Enter);
+    QTest::keyClick(list.iconView(), Qt::Key_A);
+    QTest::keyClick(list.iconView(), Qt::Key_Down);
+    QList<int> codes;
+    for (const QList<QVariant>& args : keys)
+        codes << args.first().toInt();
+    QCOMPARE(codes, (QList<int>{13, 13, 'a'}));
+}
+
+void TestListView::twipsAreKeptExactly()
+{
+    ListView list;
+    QVERIFY(list.setWidth(9855));
+    QCOMPARE(list.width(), 657);
+    list.addColumnHeader("Title", list.Width() / 10);
+    QCOMPARE(list.columnHeaderWidth(1), 985.5f);
+    QVERIFY(!list.setHeight(-200));
+    QCOMPARE(list.Height(), 6615.0f);
+    QVERIFY(!list.setColumnHeaderWidth(2, 100));
+    QCOMPARE(list.reportView()->header()->sectionSize(0), 66);
+}
+
+void TestListView::coversAreReadOnDemandAndScaled()
+{
+    QTemporaryDir dir;
+    const QDir db(dir.path());
+    QVERIFY(writeCover(db, "first.png", Qt::red, {40, 60}));
+    QVERIFY(writeCover(db, "wide.png", Qt::blue, {80, 20}));
+    ImageList images;
+    QCOMPARE(images.add(db.filePath("first.png")), 1);
+    QCOMPARE(images.add(db.filePath("wide.png")), 2);
+    QCOMPARE(images.imageSize(), QSize(40, 60));
+    QCOMPARE(images.cachedBytes(), 0); // nothing read yet
+
+    QSignalSpy ready(&images, &ImageList::imageReady);
+    QVERIFY(images.image(2).isNull());
+    QTRY_VERIFY(!images.image(2).isNull());
+    const QPixmap wide = images.image(2);
+    QCOMPARE(wide.size(), QSize(40, 10)); // fits inside 40 x 60, aspect ratio kept
+    QCOMPARE(wide.toImage().pixelColor(20, 5), QColor(Qt::blue));
+    QVERIFY(images.image(3).isNull());
+    QVERIFY(!images.isUnreadable(2));
+}
+
+// The icon view draws a neutral placeholder where a cover cannot be read, and the cover itself
+// where it can.
+void TestListView::unreadableCoverGetsPlaceholder()
+{
+    QTemporaryDir dir;
+    const QDir db(dir.path());
+    QVERIFY(writeCover(db, "good.png", Qt::red));
+    QVERIFY(writeBytes(db.filePath("bad.png"), "\x89PNG\r\n\x1a\n truncated"));
+    ImageList images;
+    images.add(db.filePath("good.png"));
+    images.add(db.filePath("bad.png"));
+    ListView list;
+    list.setIcons(&images);
+    list.addColumnHeader("Title", 1000);
+    list.addItems(rowsTitled({"good", "bad"}));
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QTRY_VERIFY(images.isUnreadable(2));
+    QTRY_VERIFY(!images.image(1).isNull());
+
+    const QImage shot = list.iconView()->viewport()->grab().toImage();
+    auto coverCorner = [&](int row) {
+        const QRect item = list.iconView()->visualRect(list.iconView()->model()->index(row, 0));
+        const QSize icon = images.imageSize();
+        const QPoint topLeft(item.left() + (item.width() - icon.width()) / 2, item.top() + 4);
+        return shot.pixelColor(topLeft + QPoint(3, 3));
+    };
+    QCOMPARE(coverCorner(0), QColor(Qt::red));
+    QCOMPARE(coverCorner(1), QColor(0xE4, 0xE4, 0xE4));
+}
+
+QTEST_MAIN(TestListView)
+#include "tst_listview.moc"

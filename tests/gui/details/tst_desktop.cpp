@@ -1,0 +1,108 @@
+// Under a real X server, with the desktop's own ways of opening a browser and showing a box: the
+// look-ups reach a stand-in browser, and Enter shows the details box.
+
+#include "gui/app/form1.h"
+#include "gui/catalogue/listview.h"
+
+#include "support/catalogbuilder.h"
+
+#include <QApplication>
+#include <QListView>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void lookUpsReachTheBrowser();
+    void enterShowsTheBox();
+    void cleanupTestCase();
+
+private:
+    QStringList recordedUrls() const;
+
+    QTemporaryDir program;
+    QString urlLog;
+    Form1* form = nullptr;
+};
+
+void TestDesktop::initTestCase()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs a real X server: CTest runs this under xvfb-run");
+    QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "Tom & Jerry", "Family"));
+
+    // The browser Qt starts when the desktop has no opener of its own: a script that writes down
+    // the address it is given.
+    urlLog = program.filePath("urls.txt");
+    const QString browser = program.filePath("browser.sh");
+    QVERIFY(writeBytes(browser, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + urlLog.toUtf8() + "'\n"));
+    QFile::setPermissions(browser, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("DEFAULT_BROWSER", browser.toUtf8());
+
+    form = new Form1(program.path());
+    QTRY_VERIFY_WITH_TIMEOUT(form->isVisible(), 10000);
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    form->activateWindow(); // a bare X server has no window manager to do it
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->list()->selectItem(1);
+    form->list()->iconView()->setFocus();
+}
+
+void TestDesktop::lookUpsReachTheBrowser()
+{
+    for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8})
+        QTest::keyClick(form, key);
+    QTRY_COMPARE_WITH_TIMEOUT(recordedUrls().size(), 4, 10000);
+    QStringList urls = recordedUrls();
+    QCOMPARE(urls, (QStringList{
+                       "http://www.amazon.com/exec/obidos/search-handle-url/"
+                       "index%3Ddvd%26field-keywords%3DTom%20%26%20Jerry",
+                       "http://www.imdb.com/find?q=Tom%20%26%20Jerry",
+                       "http://uk.imdb.com/find?q=Tom%20%26%20Jerry",
+                       "http://www.google.com/search?q=%22Tom%20%26%20Jerry%22",
+                   }));
+}
+
+void TestDesktop::enterShowsTheBox()
+{
+    QString caption;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            caption = box->windowTitle();
+            text = box->text();
+            format = box->textFormat();
+            box->accept();
+        }
+    });
+    closer.start(50);
+    QTest::keyClick(form->list()->iconView(), Qt::Key_Return);
+    QCOMPARE(caption, QString("Tom & Jerry"));
+    QVERIFY2(text.startsWith("Starring:\r\nActor of Tom & Jerry\r\n\r\nDirectors:\r\n"),
+             qPrintable(text));
+    QVERIFY(text.contains("Genre:\r\nFamily\r\n"));
+    QCOMPARE(format, Qt::PlainText); // a review holding markup is shown as it is
+}
+
+void TestDesktop::cleanupTestCase()
+{
+    delete form;
+}
+
+QStringList TestDesktop::recordedUrls() const
+{
+    QFile log(urlLog);
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
