@@ -174,7 +174,7 @@ void measureInteractive(Form1& form)
 int runStart(int argc, char** argv, const QString& programFolder)
 {
     QApplication app(argc, argv);
-    auto* splash = new frmSplash(programFolder);
+    auto* splash = new frmSplash({programFolder, {}, {}, true});
     QObject::connect(splash, &frmSplash::mainWindowCreated, [](Form1* form) {
         QObject::connect(form, &Form1::catalogueShown, form, [form] {
             report("shown_at_us", double(nowMicros()));

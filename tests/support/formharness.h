@@ -28,10 +28,17 @@ private:
     FormRecord* record;
 };
 
-// Makes a main window for a program folder, with its message boxes, browser and exit recorded.
-inline std::unique_ptr<Form1> makeForm(const QString& programFolder, FormRecord* record)
+// The folders of a writable program folder under test: the installed data and the user's own
+// folder lie inside it, so that nothing reaches a real user's folders.
+inline StartFolders testFolders(const QString& programFolder)
 {
-    auto form = std::make_unique<Form1>(programFolder);
+    return {programFolder, programFolder + "/share/movra", programFolder + "/user", true};
+}
+
+// Makes a main window, with its message boxes, browser and exit recorded.
+inline std::unique_ptr<Form1> makeForm(const StartFolders& folders, FormRecord* record)
+{
+    auto form = std::make_unique<Form1>(folders);
     form->setAttribute(Qt::WA_DeleteOnClose, false);
     form->setMessageBox([record](const QString& caption, const QString& text) {
         record->boxes << caption << text;
@@ -39,6 +46,11 @@ inline std::unique_ptr<Form1> makeForm(const QString& programFolder, FormRecord*
     form->setUrlOpener(std::make_unique<RecordingOpener>(record));
     form->setExit([record](int status) { record->exits << status; });
     return form;
+}
+
+inline std::unique_ptr<Form1> makeForm(const QString& programFolder, FormRecord* record)
+{
+    return makeForm(testFolders(programFolder), record);
 }
 
 inline bool waitUntilShown(Form1& form)

@@ -1,28 +1,23 @@
 #pragma once
 
 #include "core/archive/unrar.h"
+#include "core/startup/cataloguelocation.h"
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
-
-// Where a start reads its catalogue, and the archive it unpacks when that folder is not filled
-// yet.
-struct CatalogueLocation {
-    QString dbdir;  // the database folder; ends in a separator
-    QString dbfile; // the catalogue archive
-};
-
-// db/ and data.rar beside the program.
-CatalogueLocation portableLocation(const QString& programFolder);
 
 // What the main window prepares before the catalogue can be read: the database folder, and, when
 // it holds no ordinary file yet, the catalogue unpacked from the archive into it.
 //
 // Unpacking goes into a staging folder beside db/ that is renamed into place only when every
 // entry is out, so that an interrupted first start never leaves a db/ that looks complete; the
-// next start clears what it left and unpacks again.
+// next start clears what it left and unpacks again. One start at a time unpacks: a lock file
+// beside db/ makes a second start wait, and then read what the first one unpacked. Nothing is
+// moved or removed through a symbolic link: a staging, set-aside or database folder that is a
+// link is refused.
 class StartUp : public QObject {
     Q_OBJECT
 
@@ -33,16 +28,21 @@ public:
     // which case the folder is not ready until dbextract() has filled it.
     bool prepare(const CatalogueLocation& location);
     // Unpacks the archive into the database folder, counting the entries as they come out.
-    // Returns false, with failure() saying why, when the folder could not be filled.
+    // Returns false, with failure() saying why, when the folder could not be filled. Waits while
+    // another start unpacks into the same folder.
     bool dbextract();
     void UnRar1_FileDone(const QString& entryName);
 
     QString failure() const { return failureText; }
-    QString stagingFolder() const;
+    // What the unpacking noticed about the archive that the user should hear of, such as two
+    // entries of one name; each reads after the archive's name.
+    QStringList notes() const { return unpackNotes; }
 
     QString lineBreak() const { return cr; }
     QString databaseFolder() const { return dbdir; }
     QString archivePath() const { return dbfile; }
+    QString stagingFolder() const;
+    QString lockFile() const;
     // True once the database folder is ready to be read.
     bool isReady() const { return extdone; }
     qint16 entriesCounted() const { return prgint; }
@@ -53,12 +53,13 @@ signals:
     void entryCounted();
 
 private:
+    bool unpackLocked();
+    bool listArchive();
     bool fail(const QString& why);
-    void recoverInterruptedUnpack();
+    bool recoverInterruptedUnpack();
     bool installStagingFolder();
     QString previousFolder() const;
-
-    QString dbFolder() const { return dbdir.chopped(1); }
+    QString dbFolder() const { return dbdir.isEmpty() ? QString() : dbdir.chopped(1); }
 
     QString cr;
     QString dbdir;
@@ -68,5 +69,6 @@ private:
     qint16 totfiles = 0;
     UnRar UnRar1;
     QString failureText;
-    bool overflowed = false;
+    QStringList unpackNotes;
+    QStringList listedNames;
 };

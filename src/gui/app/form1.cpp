@@ -33,8 +33,8 @@ void showMessageBox(QWidget* parent, const QString& caption, const QString& text
 
 } // namespace
 
-Form1::Form1(const QString& programFolder)
-    : programFolder(programFolder)
+Form1::Form1(const StartFolders& folders)
+    : folders(folders)
     , dvdList(nullptr)
     , urlOpener(std::make_unique<DesktopUrlOpener>())
     , exit([](int status) { QCoreApplication::exit(status); })
@@ -115,7 +115,7 @@ QAction* Form1::addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcu
 // Prepares the paths and the database folder, then hands over to the loading timer.
 void Form1::Form_Load()
 {
-    if (start.prepare(portableLocation(programFolder)))
+    if (start.prepare(locateCatalogue(folders)))
         dbextract();
     else
         startReading(); // the folder is ready: read it while the loading timer waits
@@ -167,7 +167,9 @@ void Form1::showCatalogue()
         return;
     catalogueShownOnce = true;
     CatalogueContents contents = loading.result();
-    problems = contents.problems;
+    for (const QString& note : start.notes())
+        problems << LoadProblem{QFileInfo(start.archivePath()).fileName(), note, 0};
+    problems += contents.problems;
     QStringList coverPaths;
     coverPaths.reserve(contents.coverFiles.size());
     for (const QString& cover : std::as_const(contents.coverFiles))

@@ -28,7 +28,7 @@ public:
     // Shows a message box with a caption and plain text, and returns when the user closes it.
     using MessageBox = std::function<void(const QString& caption, const QString& text)>;
 
-    explicit Form1(const QString& programFolder);
+    explicit Form1(const StartFolders& folders);
     ~Form1() override;
 
     // Replaceable so that tests can see what would be shown, opened or ended.
@@ -87,7 +87,7 @@ private:
     void dvdList_DblClick();
     void dvdList_KeyPress(int keyAscii);
 
-    QString programFolder;
+    StartFolders folders;
     StartUp start;
     ListView* dvdList;
     ImageList dvdImg;

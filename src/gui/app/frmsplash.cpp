@@ -19,9 +19,9 @@ QRect twipsRect(float left, float top, float width, float height)
 
 } // namespace
 
-frmSplash::frmSplash(const QString& programFolder, QWidget* parent)
+frmSplash::frmSplash(const StartFolders& folders, QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , programFolder(programFolder)
+    , folders(folders)
 {
     // A fixed dialog frame around a client area of 7380 x 4245 twips.
     setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -74,7 +74,7 @@ void frmSplash::Timer1_Timer()
 {
     // Stopped first, so that a slow first start never creates a second main window.
     Timer1.stop();
-    auto* form = new Form1(programFolder);
+    auto* form = new Form1(folders);
     // The splash stays up until the main window shows itself, or refuses to start.
     connect(form, &Form1::catalogueShown, this, [this] {
         hide();

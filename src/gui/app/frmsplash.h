@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/startup/cataloguelocation.h"
+
 #include <QFrame>
 #include <QTimer>
 
@@ -14,7 +16,7 @@ class frmSplash : public QFrame {
     Q_OBJECT
 
 public:
-    explicit frmSplash(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmSplash(const StartFolders& folders, QWidget* parent = nullptr);
 
     QTimer Timer1;
     QGroupBox* Frame1;
@@ -32,5 +34,5 @@ private:
     QLabel* addLabel(const QString& text, float left, float top, float width, float height,
                      float pointSize, bool bold);
 
-    QString programFolder;
+    StartFolders folders;
 };

@@ -7,8 +7,12 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // The main window deletes the splash window when it shows itself.
-    auto* splash = new frmSplash(QCoreApplication::applicationDirPath());
+    // The name gives the per-user data folder (~/.local/share/movra); the desktop file name lets
+    // the desktop match the window to its menu entry and icon.
+    QCoreApplication::setApplicationName(QStringLiteral("movra"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmire.Movra"));
+    // The splash window goes when the main window shows itself.
+    auto* splash = new frmSplash(StartFolders::ofRunningProgram());
     splash->show();
-    return app.exec();
+    return QApplication::exec();
 }

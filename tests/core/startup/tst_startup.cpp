@@ -4,6 +4,8 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QLockFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +44,17 @@ private slots:
     void keepsWhatAnEmptyLookingFolderHeld();
     void interruptedUnpackIsRedone();
     void setAsideFolderIsRestored();
+    void setAsideEntriesReturnToFilledFolder();
+    void locateCatalogue_data();
+    void locateCatalogue();
+    void unpacksIntoUserFolder();
+    void userFolderCannotBeCreated();
+    void neverWorksThroughLinks_data();
+    void neverWorksThroughLinks();
+    void filledFolderBehindLinkIsRead();
+    void subfolderOnlyArchiveIsRefused();
+    void duplicateEntriesAreNoted();
+    void staleLockIsTakenOver();
 };
 
 void TestStartUp::paths()
@@ -213,7 +226,8 @@ void TestStartUp::databaseFolderCannotBeCreated()
     StartUp start;
     QVERIFY(start.prepare(portableLocation(program.path())));
     QVERIFY(!start.dbextract());
-    QVERIFY2(start.failure().contains("cannot be created"), qPrintable(start.failure()));
+    QVERIFY2(start.failure().contains("db is in the way: it is not a folder"),
+             qPrintable(start.failure()));
     QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
 }
 
@@ -240,20 +254,229 @@ void TestStartUp::interruptedUnpackIsRedone()
     touch(program.filePath("db.unpacking/a.adl"));
     StartUp start;
     QVERIFY(start.prepare(portableLocation(program.path())));
-    QVERIFY(!QFile::exists(program.filePath("db.unpacking")));
-    QVERIFY(start.dbextract());
+    QVERIFY2(start.dbextract(), qPrintable(start.failure()));
     QCOMPARE(entriesOf(program.filePath("db")), (QStringList{"a.adl", "b.adl"}));
+    QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
 }
 
 void TestStartUp::setAsideFolderIsRestored()
 {
+    // A start stopped after setting db/ aside and before putting the new one in place.
     QTemporaryDir program;
+    QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
     QVERIFY(QDir(program.path()).mkpath("db.previous/sub"));
     touch(program.filePath("db.previous/.hidden"));
     StartUp start;
-    start.prepare(portableLocation(program.path()));
-    QCOMPARE(entriesOf(program.filePath("db")), (QStringList{".hidden", "sub"}));
-    QVERIFY(!QFile::exists(program.filePath("db.previous")));
+    QVERIFY(start.prepare(portableLocation(program.path())));
+    QVERIFY2(start.dbextract(), qPrintable(start.failure()));
+    QCOMPARE(entriesOf(program.filePath("db")), (QStringList{".hidden", "a.adl", "sub"}));
+    QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
+}
+
+void TestStartUp::setAsideEntriesReturnToFilledFolder()
+{
+    // A start stopped while moving the set-aside entries into the new db/: the next start reads
+    // db/ and finishes the move.
+    QTemporaryDir program;
+    QVERIFY(QDir(program.path()).mkpath("db.previous/sub"));
+    QVERIFY(QDir(program.path()).mkpath("db"));
+    touch(program.filePath("db/a.adl"));
+    StartUp start;
+    QVERIFY(!start.prepare(portableLocation(program.path())));
+    QCOMPARE(entriesOf(program.filePath("db")), (QStringList{"a.adl", "sub"}));
+    QCOMPARE(entriesOf(program.path()), QStringList{"db"});
+}
+
+void TestStartUp::locateCatalogue_data()
+{
+    QTest::addColumn<QStringList>("files"); // under a temporary root: program/, share/, user/
+    QTest::addColumn<bool>("programWritable");
+    QTest::addColumn<bool>("perUserKnown");
+    QTest::addColumn<QString>("dbdir");
+    QTest::addColumn<QString>("dbfile");
+    const QStringList installed{"share/movra/data.rar"};
+    QTest::newRow("filledFolderBesideProgram")
+        << QStringList{"program/db/a.adl", "program/data.rar"} << false << true << "program/db/"
+        << "program/data.rar";
+    QTest::newRow("filledFolderWinsOverInstalled")
+        << (installed + QStringList{"program/db/notes.txt"}) << false << true << "program/db/"
+        << "program/data.rar";
+    QTest::newRow("portableFirstStart")
+        << QStringList{"program/data.rar"} << true << true << "program/db/"
+        << "program/data.rar";
+    QTest::newRow("readOnlyPortableUnpacksPerUser")
+        << QStringList{"program/data.rar"} << false << true << "user/db/"
+        << "program/data.rar";
+    QTest::newRow("installed") << installed << false << true << "user/db/"
+                               << "share/movra/data.rar";
+    // Whoever may write the program folder (root, say) still keeps an installed catalogue in
+    // the user's own folder: there is no data.rar beside the program.
+    QTest::newRow("installedInWritableFolder") << installed << true << true << "user/db/"
+                                               << "share/movra/data.rar";
+    QTest::newRow("installedAlreadyUnpacked")
+        << (installed + QStringList{"user/db/a.adl"}) << false << true << "user/db/"
+        << "share/movra/data.rar";
+    QTest::newRow("nothingAnywhere") << QStringList{} << false << true << "program/db/"
+                                     << "program/data.rar";
+    QTest::newRow("noUserFolder") << installed << false << false << "program/db/"
+                                  << "program/data.rar";
+}
+
+void TestStartUp::locateCatalogue()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, programWritable);
+    QFETCH(bool, perUserKnown);
+    QFETCH(QString, dbdir);
+    QFETCH(QString, dbfile);
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath("program"));
+    for (const QString& file : files) {
+        QVERIFY(QDir(root.path()).mkpath(QFileInfo(file).path()));
+        touch(root.filePath(file));
+    }
+    const StartFolders folders{root.filePath("program"), root.filePath("share/movra"),
+                               perUserKnown ? root.filePath("user") : QString(), programWritable};
+    const CatalogueLocation location = ::locateCatalogue(folders);
+    QCOMPARE(location.dbdir, QDir::toNativeSeparators(root.filePath(dbdir)));
+    QCOMPARE(QDir::cleanPath(location.dbfile), QDir::cleanPath(root.filePath(dbfile)));
+}
+
+void TestStartUp::unpacksIntoUserFolder()
+{
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath("prefix/bin"));
+    QVERIFY(QDir(root.path()).mkpath("prefix/share/movra"));
+    QVERIFY(writeArchive(root.filePath("prefix/share/movra/data.rar"), {fileEntry("a.adl", "a")}));
+    const QString user = root.filePath("home/.local/share/movra"); // not there yet
+    const CatalogueLocation location = ::locateCatalogue(
+        {root.filePath("prefix/bin"), root.filePath("prefix/share/movra"), user, false});
+    StartUp start;
+    QVERIFY(start.prepare(location));
+    QVERIFY2(start.dbextract(), qPrintable(start.failure()));
+    QCOMPARE(entriesOf(user), QStringList{"db"});
+    QCOMPARE(entriesOf(user + "/db"), QStringList{"a.adl"});
+    QCOMPARE(entriesOf(root.filePath("prefix/bin")), QStringList());
+}
+
+void TestStartUp::userFolderCannotBeCreated()
+{
+    QTemporaryDir root;
+    QVERIFY(writeArchive(root.filePath("data.rar"), {fileEntry("a.adl", "a")}));
+    touch(root.filePath("home")); // a file where the user's folders should be
+    StartUp start;
+    QVERIFY(start.prepare({root.filePath("home/movra/db/"), root.filePath("data.rar")}));
+    QVERIFY(!start.dbextract());
+    QVERIFY2(start.failure().contains(QDir::toNativeSeparators(root.filePath("home/movra"))),
+             qPrintable(start.failure()));
+    QCOMPARE(entriesOf(root.path()), (QStringList{"data.rar", "home"}));
+}
+
+// A staging, set-aside or database folder that is a link to a folder elsewhere: the start
+// refuses it, and the folder it points to keeps what it held.
+void TestStartUp::neverWorksThroughLinks_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::newRow("staging") << "db.unpacking";
+    QTest::newRow("setAside") << "db.previous";
+    QTest::newRow("database") << "db";
+}
+
+void TestStartUp::neverWorksThroughLinks()
+{
+    QFETCH(QString, link);
+    QTemporaryDir program;
+    QTemporaryDir elsewhere;
+    touch(elsewhere.filePath("precious.txt"));
+    QVERIFY(QDir(elsewhere.path()).mkpath("sub"));
+    QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
+    QVERIFY(QFile::link(elsewhere.path(), program.filePath(link)));
+    for (int start = 0; start < 2; ++start) { // and again at the next start
+        StartUp startUp;
+        if (!startUp.prepare(portableLocation(program.path())))
+            break;
+        QVERIFY(!startUp.dbextract());
+        QVERIFY2(startUp.failure().contains(link + " is a link"), qPrintable(startUp.failure()));
+    }
+    QCOMPARE(entriesOf(elsewhere.path()), (QStringList{"precious.txt", "sub"}));
+    QVERIFY(QFileInfo(program.filePath(link)).isSymLink());
+}
+
+// A filled database folder may be a link, to a catalogue on a disc say: it is read, and nothing
+// is moved into it.
+void TestStartUp::filledFolderBehindLinkIsRead()
+{
+    QTemporaryDir program;
+    QTemporaryDir disc;
+    touch(disc.filePath("a.adl"));
+    QVERIFY(QFile::link(disc.path(), program.filePath("db")));
+    QVERIFY(QDir(program.path()).mkpath("db.previous"));
+    touch(program.filePath("db.previous/b.adl"));
+    StartUp start;
+    QVERIFY(!start.prepare(portableLocation(program.path())));
+    QVERIFY(start.isReady());
+    QCOMPARE(entriesOf(disc.path()), QStringList{"a.adl"});
+    QCOMPARE(entriesOf(program.filePath("db.previous")), QStringList{"b.adl"});
+}
+
+void TestStartUp::subfolderOnlyArchiveIsRefused()
+{
+    QTemporaryDir program;
+    QVERIFY(writeArchive(program.filePath("data.rar"),
+                         {fileEntry("titles/a.adl", "a"), fileEntry("a.adl.cover.jpg", "c")}));
+    StartUp start;
+    QVERIFY(start.prepare(portableLocation(program.path())));
+    QVERIFY(!start.dbextract());
+    QVERIFY2(start.failure().contains("holds no title files (*.adl) at its top level"),
+             qPrintable(start.failure()));
+    QCOMPARE(entriesOf(program.path()), QStringList{"data.rar"});
+}
+
+void TestStartUp::duplicateEntriesAreNoted()
+{
+    QTemporaryDir program;
+    QVERIFY(writeArchive(
+        program.filePath("data.rar"),
+        {fileEntry("a.adl", "first"), fileEntry("b.adl", "b"), fileEntry("a.adl", "second")}));
+    StartUp start;
+    QVERIFY(start.prepare(portableLocation(program.path())));
+    QVERIFY2(start.dbextract(), qPrintable(start.failure()));
+    QCOMPARE(start.notes(),
+             QStringList{"holds more than one entry named a.adl; the last of them is the one "
+                         "unpacked"});
+    QFile a(program.filePath("db/a.adl"));
+    QVERIFY(a.open(QIODevice::ReadOnly));
+    QCOMPARE(a.readAll(), QByteArray("second"));
+}
+
+// A lock left by a start that died does not keep later starts out.
+void TestStartUp::staleLockIsTakenOver()
+{
+    QTemporaryDir program;
+    QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
+    // The lock as this process writes it, with the number of a process that has ended.
+    QByteArray contents;
+    {
+        QLockFile mine(program.filePath("db.lock"));
+        QVERIFY(mine.lock());
+        QFile file(program.filePath("db.lock"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        contents = file.readAll();
+    }
+    QProcess ended;
+    ended.start("true", {});
+    QVERIFY(ended.waitForStarted());
+    const qint64 pid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    contents = QByteArray::number(pid) + contents.mid(contents.indexOf('\n'));
+    QFile lock(program.filePath("db.lock"));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(contents);
+    lock.close();
+    StartUp start;
+    QVERIFY(start.prepare(portableLocation(program.path())));
+    QVERIFY2(start.dbextract(), qPrintable(start.failure()));
+    QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -48,6 +49,9 @@ private slots:
     void parseOneAdlAppendsNumberedRow();
     void firstStartUnpacksThenShows();
     void brokenArchiveIsReportedAndEnds();
+    void installedStartUnpacksForTheUser();
+    void userFolderInTheWayIsReported();
+    void waitsWhileAnotherStartUnpacks();
     void headerClicksSort();
     void releaseDatesSortAsText();
     void viewKeysAndMenus();
@@ -201,7 +205,7 @@ void TestForm1::brokenArchiveIsReportedAndEnds()
 {
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("../evil.adl", "x")}));
-    QPointer<frmSplash> splash = new frmSplash(program.path());
+    QPointer<frmSplash> splash = new frmSplash(testFolders(program.path()));
     FormRecord record;
     QPointer<Form1> form;
     connect(splash.data(), &frmSplash::mainWindowCreated, this, [&](Form1* created) {
@@ -222,6 +226,71 @@ void TestForm1::brokenArchiveIsReportedAndEnds()
     QVERIFY(!QFile::exists(program.filePath("db")));
     delete form;
     delete splash;
+}
+
+// An installed program: no data.rar beside it, the archive in the installed data folder. The
+// first start unpacks into the user's own folder; the program's folder is never written.
+void TestForm1::installedStartUnpacksForTheUser()
+{
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath("prefix/bin"));
+    QVERIFY(QDir(root.path()).mkpath("prefix/share/movra"));
+    QVERIFY(writeArchive(root.filePath("prefix/share/movra/data.rar"),
+                         {fileEntry("One.adl", titleFileBytes("One"))}));
+    const StartFolders folders{root.filePath("prefix/bin"), root.filePath("prefix/share/movra"),
+                               root.filePath("home/.local/share/movra"), false};
+    FormRecord record;
+    auto form = makeForm(folders, &record);
+    QVERIFY(waitUntilShown(*form));
+    QCOMPARE(columnTexts(*form->list(), 1), QStringList{"One"});
+    QCOMPARE(QDir(root.filePath("home/.local/share/movra/db")).entryList(QDir::Files),
+             QStringList{"One.adl"});
+    QVERIFY(QDir(root.filePath("prefix/bin")).isEmpty());
+    QVERIFY(record.boxes.isEmpty());
+}
+
+void TestForm1::userFolderInTheWayIsReported()
+{
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath("prefix/bin"));
+    QVERIFY(QDir(root.path()).mkpath("prefix/share/movra"));
+    QVERIFY(writeArchive(root.filePath("prefix/share/movra/data.rar"),
+                         {fileEntry("One.adl", titleFileBytes("One"))}));
+    QVERIFY(writeBytes(root.filePath("home"), "a file where the user's folders should be"));
+    const StartFolders folders{root.filePath("prefix/bin"), root.filePath("prefix/share/movra"),
+                               root.filePath("home/.local/share/movra"), false};
+    FormRecord record;
+    auto form = makeForm(folders, &record);
+    QTRY_COMPARE(record.exits, QList<int>{1});
+    QCOMPARE(record.boxes.size(), 2);
+    QVERIFY2(record.boxes[1].contains(QDir::toNativeSeparators(root.filePath("home/.local"))),
+             qPrintable(record.boxes[1]));
+    QVERIFY(!form->isVisible());
+    QVERIFY(QDir(root.filePath("prefix/bin")).isEmpty());
+}
+
+// While another start unpacks the catalogue (it holds the lock beside db/), this one waits with
+// its window hidden, then shows what the other one unpacked, without unpacking again.
+void TestForm1::waitsWhileAnotherStartUnpacks()
+{
+    QTemporaryDir program;
+    QVERIFY(writeArchive(program.filePath("data.rar"),
+                         {fileEntry("FromArchive.adl", titleFileBytes("From the archive"))}));
+    auto other = std::make_unique<QLockFile>(program.filePath("db.lock"));
+    QVERIFY(other->lock());
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    // Nothing shows while the other start holds the lock: a bounded wait for what must not come.
+    QVERIFY(!QTest::qWaitFor([&] { return form->isVisible(); }, 500));
+    QVERIFY(form->isWaitingForDatabase());
+    QCOMPARE(form->list()->columnHeaderCount(), 0);
+
+    QVERIFY(writeTitle(QDir(program.filePath("db")), "Other.adl", "Unpacked by the other"));
+    other.reset();
+    QVERIFY(waitUntilShown(*form));
+    QCOMPARE(columnTexts(*form->list(), 1), QStringList{"Unpacked by the other"});
+    QCOMPARE(form->list()->columnHeaderCount(), 10);
+    QVERIFY(record.boxes.isEmpty());
 }
 
 void TestForm1::headerClicksSort()
@@ -352,7 +421,7 @@ void TestForm1::resizeFollowsWindow()
 void TestForm1::splashCreatesMainWindowOnce()
 {
     const QTemporaryDir& program = oneTitle;
-    QPointer<frmSplash> splash = new frmSplash(program.path());
+    QPointer<frmSplash> splash = new frmSplash(testFolders(program.path()));
     QCOMPARE(splash->lblProductName->text(), QString("Movra"));
     QCOMPARE(splash->lblCompanyProduct->text(), QString("Velmire"));
     QCOMPARE(splash->lblVersion->text(), QString("Version 0.1"));

@@ -44,7 +44,7 @@ void TestDesktop::initTestCase()
     QFile::setPermissions(browser, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("DEFAULT_BROWSER", browser.toUtf8());
 
-    form = new Form1(program.path());
+    form = new Form1({program.path(), {}, program.filePath("user"), true});
     QTRY_VERIFY_WITH_TIMEOUT(form->isVisible(), 10000);
     QVERIFY(QTest::qWaitForWindowExposed(form));
     form->activateWindow(); // a bare X server has no window manager to do it
