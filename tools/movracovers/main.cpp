@@ -20,9 +20,17 @@ namespace {
 
 constexpr QSize coverSize(150, 210);
 
+// A number taken from the text alone, the same on every machine and in every run (qHash mixes in a
+// seed of its own per process), so that data.rar comes out the same from one build to the next.
+uint stableHash(const QString& text, char salt)
+{
+    const QByteArray bytes = text.toUtf8();
+    return uint(qChecksum(bytes + salt)) << 16 | qChecksum(salt + bytes);
+}
+
 QColor hueFor(const QString& text, int lightness)
 {
-    return QColor::fromHsl(int(qHash(text, 11) % 360), 110, lightness);
+    return QColor::fromHsl(int(stableHash(text, 'h') % 360), 110, lightness);
 }
 
 QImage drawCover(const CatalogueRow& row)
@@ -38,7 +46,7 @@ QImage drawCover(const CatalogueRow& row)
 
     // A few circles in a lighter shade, placed by the title, stand in for artwork.
     painter.setPen(Qt::NoPen);
-    const uint seed = qHash(row.text(), 3);
+    const uint seed = stableHash(row.text(), 's');
     for (int i = 0; i < 4; ++i) {
         QColor shade = hueFor(row.text() + QString::number(i), 80);
         shade.setAlpha(70);
