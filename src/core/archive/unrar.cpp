@@ -1,6 +1,8 @@
 #include "core/archive/unrar.h"
 
+#include "core/archive/crc32.h"
 #include "core/archive/entrysafety.h"
+#include "core/archive/rarchecksums.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,10 +11,15 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <cerrno>
 #include <clocale>
+#include <cstring>
 #include <memory>
-#ifndef Q_OS_WIN
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <langinfo.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -21,7 +28,7 @@ namespace {
 // a non-UTF-8 locale it gives up on them. Names are needed in full, so insist on UTF-8.
 void ensureUtf8Names()
 {
-#ifndef Q_OS_WIN
+#ifdef Q_OS_UNIX
     const char* codeset = nl_langinfo(CODESET);
     if (codeset == nullptr || QByteArray(codeset).compare("UTF-8", Qt::CaseInsensitive) != 0)
         std::setlocale(LC_CTYPE, "C.UTF-8");
@@ -53,9 +60,12 @@ QString plainWords(const QString& libraryMessage)
 } // namespace
 
 struct UnRar::Pass {
+    QFile file; // the archive, opened by us; outlives the reader that reads it
     std::unique_ptr<archive, ReaderDeleter> reader;
     std::unique_ptr<archive, WriterDeleter> writer; // null while listing
     QString folder;                                 // destination, canonical
+    std::vector<RarChecksums::Entry> checksums;     // from the headers, when they could be read
+    size_t entryIndex = 0;
 };
 
 bool UnRar::ListArchive(const QString& archivePath)
@@ -91,6 +101,11 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
     }
     if (!openArchive(pass, archivePath))
         return false;
+    if (pass.writer) {
+        QFile headers(archivePath);
+        if (headers.open(QIODevice::ReadOnly))
+            pass.checksums = RarChecksums::read(&headers).value_or(pass.checksums);
+    }
 
     archive_entry* entry = nullptr;
     while (nextEntry(pass, &entry)) {
@@ -116,6 +131,7 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
         if (pass.writer) {
             if (!extractEntry(pass, entry, name))
                 return false;
+            ++pass.entryIndex;
         } else if (archive_read_data_skip(pass.reader.get()) != ARCHIVE_OK) {
             return fail(plainWords(libraryError(pass.reader.get())));
         }
@@ -134,17 +150,36 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
 
 bool UnRar::openArchive(Pass& pass, const QString& archivePath)
 {
-    if (!QFileInfo(archivePath).isFile())
+    // Opened here, not by libarchive, so that the user hears what is wrong with the file itself,
+    // and so that a special file in its place (a pipe, say) cannot stall the start.
+    const QFileInfo info(archivePath);
+    if (!info.exists())
         return fail(QStringLiteral("the file does not exist"));
+    if (info.isDir())
+        return fail(QStringLiteral("it is a folder, not an archive"));
+    if (!info.isFile())
+        return fail(QStringLiteral("it is not a regular file"));
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(archivePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status;
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const QString reason = fd < 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                      : QStringLiteral("it is not a regular file");
+        if (fd >= 0)
+            ::close(fd);
+        return fail(QStringLiteral("it cannot be read: %1").arg(reason));
+    }
+    pass.file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+#endif
     pass.reader.reset(archive_read_new());
     archive_read_support_format_rar(pass.reader.get());
     archive_read_support_format_rar5(pass.reader.get());
-#ifdef Q_OS_WIN
+#ifdef Q_OS_UNIX
+    const int result = archive_read_open_fd(pass.reader.get(), pass.file.handle(), 64 * 1024);
+#else
     const int result = archive_read_open_filename_w(
         pass.reader.get(), reinterpret_cast<const wchar_t*>(archivePath.utf16()), 64 * 1024);
-#else
-    const int result =
-        archive_read_open_filename(pass.reader.get(), QFile::encodeName(archivePath), 64 * 1024);
 #endif
     if (result != ARCHIVE_OK)
         return fail(plainWords(libraryError(pass.reader.get())));
@@ -174,13 +209,11 @@ bool UnRar::extractEntry(Pass& pass, archive_entry* entry, const QString& name)
         archive_entry_set_filetype(entry, AE_IFREG);
     archive_entry_set_perm(entry, archive_entry_filetype(entry) == AE_IFDIR ? 0755 : 0644);
     if (archive_write_header(pass.writer.get(), entry) < ARCHIVE_WARN)
-        return fail(
-            QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(pass.writer.get())));
+        return fail(writeError(pass.writer.get(), name));
     if (archive_entry_filetype(entry) == AE_IFREG && !copyData(pass, entry, name))
         return false;
     if (archive_write_finish_entry(pass.writer.get()) < ARCHIVE_WARN)
-        return fail(
-            QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(pass.writer.get())));
+        return fail(writeError(pass.writer.get(), name));
     return true;
 }
 
@@ -190,12 +223,13 @@ bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
     size_t length = 0;
     la_int64_t offset = 0;
     qint64 copied = 0;
+    quint32 crc = 0;
     int result;
     while ((result = archive_read_data_block(pass.reader.get(), &block, &length, &offset)) ==
            ARCHIVE_OK) {
         if (archive_write_data_block(pass.writer.get(), block, length, offset) < ARCHIVE_OK)
-            return fail(QStringLiteral("%1 cannot be written: %2")
-                            .arg(name, libraryError(pass.writer.get())));
+            return fail(writeError(pass.writer.get(), name));
+        crc = crc32(QByteArrayView(static_cast<const char*>(block), qsizetype(length)), crc);
         copied += qint64(length);
     }
     if (result != ARCHIVE_EOF)
@@ -206,6 +240,15 @@ bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
                         .arg(name)
                         .arg(copied)
                         .arg(archive_entry_size(entry)));
+    // The headers' entry is this one only when name and size agree; otherwise nothing is said.
+    if (pass.entryIndex < pass.checksums.size()) {
+        const RarChecksums::Entry& expected = pass.checksums[pass.entryIndex];
+        if (expected.stored && expected.hasChecksum && expected.size == copied &&
+            expected.name == name.toUtf8() && expected.crc32 != crc)
+            return fail(QStringLiteral("it is damaged (the data of %1 does not match its "
+                                       "checksum)")
+                            .arg(name));
+    }
     return true;
 }
 
@@ -214,6 +257,18 @@ bool UnRar::fail(const QString& why)
     if (error.isEmpty())
         error = why;
     return false;
+}
+
+// Why an entry could not be written, in plain words where the system gives a reason.
+QString UnRar::writeError(archive* writer, const QString& name) const
+{
+    const int code = archive_errno(writer);
+    if (code == ENOSPC)
+        return QStringLiteral("%1 cannot be written: the disk is full").arg(name);
+    if (code == EACCES || code == EROFS || code == EDQUOT)
+        return QStringLiteral("%1 cannot be written: %2")
+            .arg(name, QString::fromLocal8Bit(std::strerror(code)));
+    return QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(writer));
 }
 
 QString UnRar::libraryError(archive* a) const

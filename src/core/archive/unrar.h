@@ -12,7 +12,9 @@ struct archive_entry;
 //
 // Entries that could write outside the destination or make anything but plain files and folders
 // (absolute names, "..", links, devices and other special files) are never written: the listing
-// records the first of them as unsafeEntry(), and an extraction stops at it with an error.
+// records the first of them as unsafeEntry(), and an extraction stops at it with an error. An
+// extraction also checks the data of stored entries against the checksums in the archive's
+// headers, which libarchive leaves unchecked.
 class UnRar : public QObject {
     Q_OBJECT
 
@@ -43,6 +45,7 @@ private:
     bool copyData(Pass& pass, archive_entry* entry, const QString& name);
     bool fail(const QString& why);
     QString libraryError(archive* a) const;
+    QString writeError(archive* writer, const QString& name) const;
 
     QString error;
     QString unsafe;

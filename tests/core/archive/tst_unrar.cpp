@@ -50,6 +50,9 @@ private slots:
     void realArchives();
     void unreadableRealArchives_data();
     void unreadableRealArchives();
+    void damagedStoredDataIsRefused_data();
+    void damagedStoredDataIsRefused();
+    void archiveThatIsNoFile();
 
 private:
     QTemporaryDir sandbox;
@@ -277,6 +280,65 @@ void TestUnRar::unreadableRealArchives()
                     unrar.ExtractArchive(sharedFixture(fixture), out.path());
     QVERIFY(!ok);
     QVERIFY2(unrar.errorString().contains(reason), qPrintable(unrar.errorString()));
+}
+
+// libarchive does not check the data of stored entries; a flipped byte must still be caught.
+void TestUnRar::damagedStoredDataIsRefused_data()
+{
+    QTest::addColumn<QString>("fixture"); // empty: an archive of our own writer
+    QTest::addColumn<QByteArray>("data"); // stored data of the first entry, to damage
+    QTest::newRow("ours") << "" << QByteArray("the first title file's text");
+    QTest::newRow("rar5") << "test_read_format_rar5_stored.rar" << QByteArray("hello libarchive");
+    QTest::newRow("rar4") << "test_read_format_rar.rar" << QByteArray("test text document");
+}
+
+void TestUnRar::damagedStoredDataIsRefused()
+{
+    QFETCH(QString, fixture);
+    QFETCH(QByteArray, data);
+    const QString path = sandbox.filePath(QString("damaged-%1.rar").arg(QTest::currentDataTag()));
+    if (fixture.isEmpty()) {
+        QVERIFY(writeArchive(path, {fileEntry("a.adl", data), fileEntry("b.adl", "b")}));
+    } else {
+        SKIP_WITHOUT_SHARED_FIXTURES();
+        QFile::remove(path);
+        QVERIFY(QFile::copy(sharedFixture(fixture), path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    const qsizetype at = bytes.indexOf(data);
+    QVERIFY(at > 0);
+    bytes[at + 3] = char(bytes[at + 3] ^ 0x20);
+    QVERIFY(file.seek(0));
+    file.write(bytes);
+    file.close();
+
+    UnRar unrar;
+    QTemporaryDir out;
+    QVERIFY(!unrar.ExtractArchive(path, out.path()));
+    QVERIFY2(unrar.errorString().contains("does not match its checksum"),
+             qPrintable(unrar.errorString()));
+}
+
+// What stands where the archive should be is said in plain words, and never blocks a start.
+void TestUnRar::archiveThatIsNoFile()
+{
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkpath("data.rar"));
+    UnRar unrar;
+    QVERIFY(!unrar.ListArchive(folder.filePath("data.rar")));
+    QCOMPARE(unrar.errorString(), QString("it is a folder, not an archive"));
+#ifdef Q_OS_UNIX
+    const QString pipe = folder.filePath("pipe.rar");
+    QCOMPARE(QProcess::execute("mkfifo", {pipe}), 0);
+    QVERIFY(!unrar.ListArchive(pipe));
+    QCOMPARE(unrar.errorString(), QString("it is not a regular file"));
+    QVERIFY(QFile::link(pipe, folder.filePath("link.rar")));
+    QVERIFY(!unrar.ListArchive(folder.filePath("link.rar")));
+    QCOMPARE(unrar.errorString(), QString("it is not a regular file"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestUnRar)
