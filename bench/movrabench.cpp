@@ -61,7 +61,7 @@ int runFloor(const QString& programFolder)
 {
     const QString db = QDir(programFolder).filePath(QStringLiteral("db"));
     qint64 bytes = 0;
-    for (const QString& name : FolderListing::titleFiles(db)) {
+    for (const QString& name : FolderListing::catalogueFiles(db).titles) {
         QFile file(QDir(db).filePath(name));
         if (file.open(QIODevice::ReadOnly))
             bytes += file.readAll().size();

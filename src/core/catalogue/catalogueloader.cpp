@@ -1,15 +1,22 @@
 #include "core/catalogue/catalogueloader.h"
 
+#include "core/catalogue/coverpicture.h"
 #include "core/catalogue/folderlisting.h"
 #include "core/catalogue/limits.h"
 #include "core/catalogue/titlefilereader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QHash>
-#include <QImageReader>
+#include <QThreadPool>
 #include <QtConcurrent>
 
 #include <numeric>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace CatalogueLoader {
 
@@ -17,25 +24,52 @@ namespace {
 
 const QString coverInfix = QStringLiteral(".cover.");
 
-bool readableCover(const QString& path, QSize* size = nullptr)
-{
-    QImageReader reader(path);
-    const QSize found = reader.size();
-    if (!reader.canRead() || !found.isValid())
-        return false;
-    if (size)
-        *size = found;
-    return true;
-}
+// Threads that read title files: they spend most of their time waiting for the file system, so a
+// few more than the cores pay off.
+constexpr int readerThreads = 4;
 
-QSize firstCoverSize(const QDir& dir, const QStringList& coverFiles)
+// The size every icon takes: that of the first cover that can be read, within bounds.
+QSize iconSize(const QString& base, const QStringList& coverFiles)
 {
-    QSize size;
     for (const QString& cover : coverFiles) {
-        if (readableCover(dir.filePath(cover), &size))
-            return size;
+        const CoverPicture::Header header = CoverPicture::readHeader(base + cover);
+        if (header.problem.isEmpty())
+            return CoverPicture::iconSizeFor(header.size);
     }
     return {};
+}
+
+// Reads the title files in runs of consecutive names, a reader (and its buffers) per run, on a
+// few threads: reading is mostly waiting for the file system.
+std::vector<TitleFileReader::Outcome> readTitles(const QString& folder,
+                                                 const QStringList& titleFiles)
+{
+    std::vector<TitleFileReader::Outcome> outcomes(size_t(titleFiles.size()));
+    const int runLength = 64;
+    std::vector<int> runs((outcomes.size() + runLength - 1) / runLength);
+    std::iota(runs.begin(), runs.end(), 0);
+#ifdef Q_OS_UNIX
+    const int folderDescriptor =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+    QThreadPool readers;
+    readers.setMaxThreadCount(readerThreads);
+    QtConcurrent::blockingMap(&readers, runs, [&](int run) {
+        TitleFileReader reader;
+        const int end = qMin(int(outcomes.size()), (run + 1) * runLength);
+        for (int i = run * runLength; i < end; ++i) {
+#ifdef Q_OS_UNIX
+            outcomes[size_t(i)] = reader.readAt(folderDescriptor, QFile::encodeName(titleFiles[i]));
+#else
+            outcomes[size_t(i)] = reader.read(folder + u'/' + titleFiles[i]);
+#endif
+        }
+    });
+#ifdef Q_OS_UNIX
+    if (folderDescriptor >= 0)
+        ::close(folderDescriptor);
+#endif
+    return outcomes;
 }
 
 } // namespace
@@ -64,29 +98,16 @@ QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& 
 
 CatalogueContents load(const QString& folder)
 {
-    const QDir dir(folder);
     FolderListing::CatalogueFiles files = FolderListing::catalogueFiles(folder);
     const QStringList titleFiles = std::move(files.titles);
     CatalogueContents contents;
     contents.coverFiles = std::move(files.covers);
-    contents.imageSize = firstCoverSize(dir, contents.coverFiles);
+    for (const FolderListing::Skipped& skipped : std::as_const(files.skipped))
+        contents.problems << LoadProblem{skipped.name, skipped.reason, 0};
+    const QString base = QDir(folder).path() + u'/';
+    contents.imageSize = iconSize(base, contents.coverFiles);
     const QList<int> coverOf = coverIndexOfTitles(titleFiles, contents.coverFiles);
-
-    // Paths are joined from a plain string: QDir is not meant to be shared between threads. The
-    // files are read in runs of consecutive names, a reader (and its buffers) per run.
-    const QString base = dir.path() + u'/';
-    std::vector<TitleFileReader::Outcome> outcomes(size_t(titleFiles.size()));
-    const int runLength = 64;
-    std::vector<int> runs((outcomes.size() + runLength - 1) / runLength);
-    std::iota(runs.begin(), runs.end(), 0);
-    QtConcurrent::blockingMap(runs, [&](int run) {
-        TitleFileReader reader;
-        const int end = qMin(int(outcomes.size()), (run + 1) * runLength);
-        for (int i = run * runLength; i < end; ++i) {
-            outcomes[size_t(i)] = reader.read(base + titleFiles[i]);
-            outcomes[size_t(i)].row.setIcon(coverOf[i] + 1);
-        }
-    });
+    std::vector<TitleFileReader::Outcome> outcomes = readTitles(folder, titleFiles);
 
     QList<bool> coverUsed(contents.coverFiles.size(), false);
     contents.rows.reserve(outcomes.size());
@@ -112,6 +133,7 @@ CatalogueContents load(const QString& folder)
             contents.shownCovers << contents.coverFiles[cover];
         }
         outcome.row.setSequenceNumber(int(contents.rows.size()) + 1);
+        outcome.row.setIcon(cover + 1);
         contents.rows.push_back(std::move(outcome.row));
         contents.rowFiles << titleFiles[i];
     }
@@ -126,11 +148,12 @@ QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& co
 {
     // One cover after another on one thread: this runs while the user browses, and the other
     // core is left for reading the covers on screen.
-    const QDir dir(folder);
+    const QString base = QDir(folder).path() + u'/';
     QList<LoadProblem> problems;
     for (const QString& cover : covers) {
-        if (!readableCover(dir.filePath(cover)))
-            problems << LoadProblem{cover, QStringLiteral("is not a picture that can be read"), 0};
+        const QString problem = CoverPicture::readHeader(base + cover).problem;
+        if (!problem.isEmpty())
+            problems << LoadProblem{cover, problem, 0};
     }
     return problems;
 }

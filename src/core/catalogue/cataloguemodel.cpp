@@ -1,13 +1,35 @@
 #include "core/catalogue/cataloguemodel.h"
 
+#include <QTextDocument>
+
 namespace {
 
-// A report line has room for one line of text: the reviews' line breaks become wide gaps.
+// No cell shows more characters than this in one line of the list, and no tooltip more than
+// this many lines' worth: a cell may hold megabytes of reviews, and only its start can be seen.
+constexpr qsizetype shownCharacters = 1000;
+constexpr qsizetype tooltipCharacters = 4000;
+const QString ellipsis(u'\u2026');
+
+// The start of a cell, and an ellipsis when there is more of it.
+QString cellStart(const CatalogueRow& row, int column, qsizetype characters)
+{
+    QString text = row.cellStart(column, characters);
+    if (text.size() > characters) {
+        text.truncate(characters);
+        text += ellipsis;
+    }
+    return text;
+}
+
+// A line of the list has room for one line of text: a cell's line breaks (one after each
+// review) become a visible separator.
 QString singleLine(QString text)
 {
-    if (text.endsWith(QLatin1String("\r\n")))
-        text.chop(2);
-    return text.replace(QLatin1String("\r\n"), QLatin1String("   "));
+    while (text.endsWith(u'\n') || text.endsWith(u'\r'))
+        text.chop(1);
+    text.replace(QLatin1String("\r\n"), QLatin1String(" / "));
+    text.replace(u'\r', QLatin1String(" / ")).replace(u'\n', QLatin1String(" / "));
+    return text;
 }
 
 } // namespace
@@ -29,9 +51,13 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const
     const CatalogueRow& item = rows[size_t(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return index.column() == 0 ? item.text() : singleLine(item.cell(index.column()));
-    case Qt::ToolTipRole:
-        return index.column() == 0 ? item.text() : QVariant();
+        return singleLine(cellStart(item, index.column(), shownCharacters));
+    case Qt::ToolTipRole: {
+        // As rich text of our own making, so that a cell holding markup shows as it is typed.
+        QString text = cellStart(item, index.column(), tooltipCharacters);
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+        return text.isEmpty() ? QVariant() : QVariant(Qt::convertFromPlainText(text));
+    }
     case IconRole:
         return item.icon();
     default:

@@ -1,14 +1,23 @@
 #include "core/catalogue/folderlisting.h"
 
 #include <QDirIterator>
+#include <QFile>
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
 namespace FolderListing {
 
 namespace {
+
+enum class Kind { File, Folder, Special, BrokenLink };
 
 // Sorts names without regard to case, comparing each name's folded form computed once.
 void sortIgnoringCase(QStringList& names)
@@ -24,6 +33,120 @@ void sortIgnoringCase(QStringList& names)
         names << std::move(name);
 }
 
+bool looksLikeCatalogue(const QString& name)
+{
+    return isTitleFile(name) || isCoverFile(name);
+}
+
+// Sorts the listing's lists, and files each entry where it belongs.
+class Collector {
+public:
+    void add(const QString& name, Kind kind)
+    {
+        const bool catalogue = looksLikeCatalogue(name);
+        if (kind == Kind::Folder) {
+            skip(name, QStringLiteral("is a folder; Movra reads only the files directly in its "
+                                      "database folder"));
+        } else if (!catalogue) {
+            return;
+        } else if (kind == Kind::Special) {
+            skip(name, QStringLiteral("is not a regular file (a pipe, device or socket)"));
+        } else if (kind == Kind::BrokenLink) {
+            skip(name, QStringLiteral("is a link to a file that does not exist"));
+        } else if (name.startsWith(u'.')) {
+            skip(name, QStringLiteral("is hidden, and Movra does not read hidden files"));
+        } else {
+            if (isTitleFile(name))
+                files.titles << name;
+            if (isCoverFile(name))
+                files.covers << name;
+        }
+    }
+
+    void skip(const QString& name, const QString& reason)
+    {
+        files.skipped << Skipped{name, reason};
+    }
+
+    CatalogueFiles take()
+    {
+        sortIgnoringCase(files.titles);
+        sortIgnoringCase(files.covers);
+        std::stable_sort(files.skipped.begin(), files.skipped.end(),
+                         [](const Skipped& a, const Skipped& b) {
+                             return a.name.toCaseFolded() < b.name.toCaseFolded();
+                         });
+        return std::move(files);
+    }
+
+private:
+    CatalogueFiles files;
+};
+
+#ifdef Q_OS_UNIX
+
+// The kind of an entry, resolving links; the entry's own type from the listing spares a stat()
+// for most of them.
+Kind kindOf(int folder, const dirent* entry)
+{
+    if (entry->d_type == DT_REG)
+        return Kind::File;
+    if (entry->d_type == DT_DIR)
+        return Kind::Folder;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return Kind::Special;
+    struct stat status;
+    if (::fstatat(folder, entry->d_name, &status, 0) != 0)
+        return Kind::BrokenLink;
+    if (S_ISREG(status.st_mode))
+        return Kind::File;
+    return S_ISDIR(status.st_mode) ? Kind::Folder : Kind::Special;
+}
+
+CatalogueFiles listFolder(const QString& folder)
+{
+    Collector collector;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (dir == nullptr)
+        return collector.take();
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw == "." || raw == "..")
+            continue;
+        const QString name = QFile::decodeName(raw);
+        // A name that does not survive the trip to text and back cannot be opened by its text.
+        if (QFile::encodeName(name) != raw) {
+            if (raw.toLower().contains(".adl"))
+                collector.skip(name, QStringLiteral("has a name that is not valid text in this "
+                                                    "system's encoding; rename it"));
+            continue;
+        }
+        collector.add(name, kindOf(::dirfd(dir), entry));
+    }
+    ::closedir(dir);
+    return collector.take();
+}
+
+#else
+
+CatalogueFiles listFolder(const QString& folder)
+{
+    Collector collector;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const Kind kind = info.isDir()                         ? Kind::Folder
+                          : info.isFile()                      ? Kind::File
+                          : info.isSymLink() && !info.exists() ? Kind::BrokenLink
+                                                               : Kind::Special;
+        collector.add(it.fileName(), kind);
+    }
+    return collector.take();
+}
+
+#endif
+
 } // namespace
 
 bool isTitleFile(const QString& name)
@@ -38,25 +161,13 @@ bool isCoverFile(const QString& name)
 
 CatalogueFiles catalogueFiles(const QString& folder)
 {
-    CatalogueFiles files;
-    // QDir::Files without QDir::Hidden and QDir::System: no folders, hidden files, sockets,
-    // devices or broken links.
-    QDirIterator it(folder, QDir::Files);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        if (isTitleFile(name))
-            files.titles << name;
-        if (isCoverFile(name))
-            files.covers << name;
-    }
-    sortIgnoringCase(files.titles);
-    sortIgnoringCase(files.covers);
-    return files;
+    return listFolder(folder);
 }
 
 bool holdsOrdinaryFile(const QString& folder)
 {
+    // QDir::Files without QDir::Hidden and QDir::System: no folders, hidden files, pipes,
+    // devices, sockets or broken links.
     QDirIterator it(folder, QDir::Files);
     return it.hasNext();
 }

@@ -1,23 +1,43 @@
 #include "core/catalogue/titlefilereader.h"
 
+#include "core/catalogue/limits.h"
 #include "core/titles/titlescan.h"
 
 #include <QFile>
+
+#include <new>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
-TitleFileReader::Outcome TitleFileReader::read(const QString& path)
+namespace {
+
+// Most title files fit at once; the buffer grows for a larger one and stays grown.
+constexpr qsizetype firstBufferSize = 64 * 1024;
+
+QString tooLarge()
+{
+    return QStringLiteral("is larger than %1 MB, far larger than a title file")
+        .arg(maxTitleFileBytes / (1024 * 1024));
+}
+
+TitleFileReader::Outcome failure(const QString& error)
+{
+    TitleFileReader::Outcome outcome;
+    outcome.error = error;
+    return outcome;
+}
+
+} // namespace
+
+TitleFileReader::Outcome TitleFileReader::scanBytes()
 {
     Outcome outcome;
-    if (!readWholeFile(path, outcome.error))
-        return outcome;
-    const TitleScan scan = scanTitle(bytes);
+    const TitleScan scan = scanTitle(QByteArrayView(buffer.constData(), size));
     if (!scan.ok()) {
         outcome.error = scan.error();
         outcome.errorLine = scan.errorLine();
@@ -27,51 +47,80 @@ TitleFileReader::Outcome TitleFileReader::read(const QString& path)
     return outcome;
 }
 
-// Reads a whole title file with as few system calls as the platform allows: a catalogue opens
-// tens of thousands of small files, and on a virtual machine each call is costly.
-bool TitleFileReader::readWholeFile(const QString& path, QString& error)
-{
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = QStringLiteral("cannot be opened: %1")
-                    .arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
-    struct stat info;
-    qsizetype size = ::fstat(fd, &info) == 0 ? qsizetype(info.st_size) : 0;
-    // One byte more than the size, so that a short read tells the end without a second call.
-    bytes.resize(size + 1);
-    qsizetype got = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = QStringLiteral("cannot be read: %1")
-                        .arg(QString::fromLocal8Bit(std::strerror(errno)));
-            ::close(fd);
-            return false;
-        }
-        got += n;
-        if (n == 0 || got < bytes.size())
-            break;
-        bytes.resize(bytes.size() * 2); // the file grew since its size was taken
-    }
-    ::close(fd);
-    bytes.truncate(got);
-    return true;
-#else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot be opened: %1").arg(file.errorString());
-        return false;
-    }
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("cannot be read: %1").arg(file.errorString());
-        return false;
-    }
-    return true;
-#endif
+
+TitleFileReader::Outcome TitleFileReader::read(const QString& path)
+{
+    return readAt(AT_FDCWD, QFile::encodeName(path));
 }
+
+TitleFileReader::Outcome TitleFileReader::readAt(int folderDescriptor, const QByteArray& name)
+{
+    // Without blocking: a pipe put in place of a title file has nothing to give, and the read
+    // says so at once instead of waiting for a writer.
+    const int fd = ::openat(folderDescriptor, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failure(QStringLiteral("cannot be opened: %1")
+                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
+    Outcome outcome = readOpened(fd);
+    ::close(fd);
+    return outcome;
+}
+
+// Reads the whole file into the buffer, sized by what the reads find rather than by a stat of
+// the file: a catalogue opens tens of thousands of small files, and every system call counts.
+TitleFileReader::Outcome TitleFileReader::readOpened(int fd)
+{
+    try {
+        if (buffer.size() < firstBufferSize)
+            buffer.resize(firstBufferSize);
+        size = 0;
+        for (;;) {
+            if (size == buffer.size()) {
+                if (size > maxTitleFileBytes)
+                    return failure(tooLarge());
+                buffer.resize(qMin(buffer.size() * 2, qsizetype(maxTitleFileBytes) + 1));
+            }
+            const ssize_t got = ::read(fd, buffer.data() + size, size_t(buffer.size() - size));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return failure(QStringLiteral("cannot be read: %1")
+                                   .arg(errno == EAGAIN
+                                            ? QStringLiteral("it is not a regular file")
+                                            : QString::fromLocal8Bit(std::strerror(errno))));
+            if (got == 0)
+                break;
+            size += got;
+        }
+        return scanBytes();
+    } catch (const std::bad_alloc&) {
+        return failure(QStringLiteral("cannot be read: there is not enough memory"));
+    }
+}
+
+#else
+
+TitleFileReader::Outcome TitleFileReader::read(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("cannot be opened: %1").arg(file.errorString()));
+    if (file.isSequential())
+        return failure(QStringLiteral("cannot be read: it is not a regular file"));
+    if (file.size() > maxTitleFileBytes)
+        return failure(tooLarge());
+    try {
+        buffer = file.read(maxTitleFileBytes + 1);
+    } catch (const std::bad_alloc&) {
+        return failure(QStringLiteral("cannot be read: there is not enough memory"));
+    }
+    if (file.error() != QFileDevice::NoError)
+        return failure(QStringLiteral("cannot be read: %1").arg(file.errorString()));
+    if (buffer.size() > maxTitleFileBytes)
+        return failure(tooLarge());
+    size = buffer.size();
+    return scanBytes();
+}
+
+#endif

@@ -6,13 +6,13 @@
 #include "core/details/detailstext.h"
 #include "core/details/lookupurl.h"
 #include "gui/catalogue/listview.h"
+#include "gui/details/detailsbox.h"
 #include "gui/details/urlopener.h"
 #include "gui/twips.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QtConcurrent>
@@ -24,13 +24,6 @@ namespace {
 // How many unreadable files the problem box names before it only counts the rest.
 constexpr int problemsNamed = 20;
 
-void showMessageBox(QWidget* parent, const QString& caption, const QString& text)
-{
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
 } // namespace
 
 Form1::Form1(const StartFolders& folders)
@@ -40,7 +33,7 @@ Form1::Form1(const StartFolders& folders)
     , exit([](int status) { QCoreApplication::exit(status); })
 {
     messageBox = [this](const QString& caption, const QString& text) {
-        showMessageBox(this, caption, text);
+        DetailsBox::showModal(this, caption, text);
     };
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Movra v0.1"));
@@ -180,6 +173,8 @@ void Form1::showCatalogue()
     shownCovers = std::move(contents.shownCovers);
     itemnum = qint16(qMin(rows + 1, maxCounter));
     show();
+    // The list has the keyboard focus from the start, with its first row selected.
+    dvdList->setFocus();
     emit catalogueShown();
     // Once the first paint has asked for the covers on screen, so that they come first.
     QTimer::singleShot(100, this, &Form1::checkCovers);

@@ -13,21 +13,43 @@ constexpr int margin = 4;
 constexpr int captionLines = 2;
 constexpr int minimumCaptionWidth = 90;
 
+// No caption line holds more characters than this, even in the narrowest font: measuring the
+// rest of a very long title would only cost time.
+constexpr qsizetype captionCharacters = 400;
+
+// How many of text's first characters fit into width: found by halving, since measuring a
+// prefix costs as much as its length.
+qsizetype fittingPrefix(const QString& text, const QFontMetrics& metrics, int width)
+{
+    qsizetype fits = 1;
+    qsizetype tooLong = text.size() + 1;
+    while (tooLong - fits > 1) {
+        const qsizetype middle = (fits + tooLong) / 2;
+        if (metrics.horizontalAdvance(text.left(middle)) <= width)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
+    return fits;
+}
+
 // The caption under a cover: wrapped to at most two lines, the second elided.
 QStringList captionLinesOf(const QString& text, const QFontMetrics& metrics, int width)
 {
     QStringList lines;
-    QString rest = QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QString rest = text.left(captionCharacters * captionLines);
+    rest.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
     while (!rest.isEmpty() && lines.size() < captionLines) {
-        if (lines.size() == captionLines - 1 || metrics.horizontalAdvance(rest) <= width) {
-            lines << metrics.elidedText(rest, Qt::ElideRight, width);
+        const bool lastLine = lines.size() == captionLines - 1;
+        if (lastLine || metrics.horizontalAdvance(rest.left(captionCharacters)) <= width) {
+            const QString line = rest.left(captionCharacters);
+            lines << metrics.elidedText(rest.size() > captionCharacters ? line + u'\u2026' : line,
+                                        Qt::ElideRight, width);
             break;
         }
-        int fit = rest.size();
-        while (fit > 1 && metrics.horizontalAdvance(rest.left(fit)) > width)
-            --fit;
+        const qsizetype fit = fittingPrefix(rest.left(captionCharacters), metrics, width);
         const qsizetype blank = rest.left(fit + 1).lastIndexOf(QLatin1Char(' '));
-        const int cut = blank > 0 ? int(blank) : fit;
+        const qsizetype cut = blank > 0 ? blank : fit;
         lines << rest.left(cut);
         rest = rest.mid(cut).trimmed();
     }
@@ -73,12 +95,16 @@ void IconDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QRect iconRect(cell.left() + (cell.width() - icon.width()) / 2, cell.top() + margin,
                          icon.width(), icon.height());
 
+    // Covers are read for the screen the list is painted on.
+    const qreal ratio = painter->device()->devicePixelRatioF();
+    if (images)
+        images->setDevicePixelRatio(ratio);
     const int number = index.data(CatalogueModel::IconRole).toInt();
     QPixmap cover = images && number > 0 ? images->image(number) : QPixmap();
     if (cover.isNull())
-        cover = placeholder();
-    const QRect coverRect =
-        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, cover.size(), iconRect);
+        cover = placeholder(ratio);
+    const QRect coverRect = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
+                                                cover.deviceIndependentSize().toSize(), iconRect);
     painter->drawPixmap(coverRect, cover);
 
     const bool selected = option.state & QStyle::State_Selected;
@@ -107,11 +133,13 @@ void IconDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
 }
 
-QPixmap IconDelegate::placeholder() const
+QPixmap IconDelegate::placeholder(qreal ratio) const
 {
     const QSize size = iconSize();
-    if (placeholderPixmap.size() != size) {
-        placeholderPixmap = QPixmap(size);
+    if (placeholderPixmap.deviceIndependentSize().toSize() != size ||
+        !qFuzzyCompare(placeholderPixmap.devicePixelRatio(), ratio)) {
+        placeholderPixmap = QPixmap(size * ratio);
+        placeholderPixmap.setDevicePixelRatio(ratio);
         placeholderPixmap.fill(QColor(0xE4, 0xE4, 0xE4));
         QPainter painter(&placeholderPixmap);
         painter.setPen(QColor(0xB0, 0xB0, 0xB0));

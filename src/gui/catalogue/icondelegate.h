@@ -23,7 +23,8 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    QPixmap placeholder() const;
+    // Drawn for the device pixel ratio it is shown at.
+    QPixmap placeholder(qreal ratio) const;
 
     ImageList* images = nullptr;
     mutable QPixmap placeholderPixmap;

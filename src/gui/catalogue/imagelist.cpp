@@ -1,10 +1,14 @@
 #include "gui/catalogue/imagelist.h"
 
-#include <QImageReader>
+#include "core/catalogue/coverpicture.h"
+
+#include <cmath>
 
 namespace {
 
-constexpr qint64 defaultCacheBytes = 48 * 1024 * 1024;
+// The cache's least size at a device pixel ratio of 1; it grows with the square of the ratio, and
+// to twice the covers on screen.
+constexpr qint64 baseCacheBytes = 48 * 1024 * 1024;
 // Requests beyond this are dropped from the back: while the user scrolls fast, what scrolled past
 // is no longer wanted.
 constexpr size_t maxQueued = 96;
@@ -14,8 +18,8 @@ constexpr size_t maxQueued = 96;
 ImageList::ImageList(QObject* parent)
     : QObject(parent)
 {
-    cache.setMaxCost(defaultCacheBytes);
     readers.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+    updateCacheLimit();
 }
 
 ImageList::~ImageList()
@@ -26,17 +30,59 @@ ImageList::~ImageList()
 
 int ImageList::add(const QString& path)
 {
-    if (paths.isEmpty())
-        size = QImageReader(path).size();
+    if (paths.isEmpty()) {
+        size = CoverPicture::iconSizeFor(CoverPicture::readHeader(path).size);
+        updateCacheLimit();
+    }
     paths << path;
     return int(paths.size());
 }
 
-void ImageList::addAll(const QStringList& newPaths, QSize firstSize)
+void ImageList::addAll(const QStringList& newPaths, QSize iconSize)
 {
-    if (paths.isEmpty())
-        size = firstSize;
+    if (paths.isEmpty()) {
+        size = CoverPicture::iconSizeFor(iconSize);
+        updateCacheLimit();
+    }
     paths += newPaths;
+}
+
+void ImageList::setDevicePixelRatio(qreal newRatio)
+{
+    if (newRatio <= 0 || qFuzzyCompare(newRatio, ratio))
+        return;
+    ratio = newRatio;
+    ++generation;
+    cache.clear();
+    queue.clear();
+    queued.clear();
+    reading.clear();
+    updateCacheLimit();
+}
+
+void ImageList::setVisibleCount(int covers)
+{
+    visible = qMax(0, covers);
+    updateCacheLimit();
+}
+
+int ImageList::prefetchRoom() const
+{
+    const qint64 perImage = bytesPerImage();
+    return perImage == 0 ? 0 : qMax(0, int(cache.maxCost() / perImage) - visible);
+}
+
+qint64 ImageList::bytesPerImage() const
+{
+    const qint64 width = qint64(std::ceil(size.width() * ratio));
+    const qint64 height = qint64(std::ceil(size.height() * ratio));
+    return width * height * 4;
+}
+
+void ImageList::updateCacheLimit()
+{
+    const qint64 base = qint64(double(baseCacheBytes) * ratio * ratio);
+    cache.setMaxCost(qMax(base, 2 * qint64(visible) * bytesPerImage()));
 }
 
 QPixmap ImageList::image(int number)
@@ -84,44 +130,32 @@ void ImageList::startReading()
         queued.remove(number);
         reading.insert(number);
         const QString path = paths[number - 1];
-        const QSize box = size;
-        readers.start([this, number, path, box] {
-            const QImage image = readScaled(path, box);
+        const QSize box(int(std::ceil(size.width() * ratio)),
+                        int(std::ceil(size.height() * ratio)));
+        const int readFor = generation;
+        readers.start([this, readFor, number, path, box] {
+            const QImage image = CoverPicture::readScaled(path, box);
             QMetaObject::invokeMethod(
-                this, [this, number, image] { imageRead(number, image); }, Qt::QueuedConnection);
+                this, [this, readFor, number, image] { imageRead(readFor, number, image); },
+                Qt::QueuedConnection);
         });
     }
 }
 
-void ImageList::imageRead(int number, const QImage& image)
+void ImageList::imageRead(int readFor, int number, const QImage& image)
 {
+    if (readFor != generation)
+        return; // read for another screen; asked for again when it is drawn
     reading.remove(number);
     if (image.isNull()) {
         unreadable.insert(number);
     } else {
-        const QPixmap pixmap = QPixmap::fromImage(image);
-        cache.insert(number, new QPixmap(pixmap),
-                     qMax<qint64>(1, qint64(pixmap.width()) * pixmap.height() * 4));
+        auto* pixmap = new QPixmap(QPixmap::fromImage(image));
+        pixmap->setDevicePixelRatio(ratio);
+        cache.insert(number, pixmap, qMax<qint64>(1, qint64(image.width()) * image.height() * 4));
     }
     startReading();
     emit imageReady(number);
     if (!isBusy())
         emit idle();
-}
-
-QImage ImageList::readScaled(const QString& path, QSize box)
-{
-    QImageReader reader(path);
-    const QSize original = reader.size();
-    const QSize fitted = original.isValid() ? original.scaled(box, Qt::KeepAspectRatio) : QSize();
-    if (fitted.isValid() && fitted != original)
-        reader.setScaledSize(fitted);
-    QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    if (fitted.isValid() && image.size() != fitted)
-        image = image.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    else if (!fitted.isValid())
-        image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QCache>
-#include <QHash>
 #include <QObject>
 #include <QPixmap>
 #include <QSet>
@@ -12,12 +11,14 @@
 #include <deque>
 
 // The list's cover pictures, numbered from 1 in the order they are added. Every image has the
-// list's image size, which the first picture fixes; a picture of another size is scaled to fit
-// inside it, keeping its aspect ratio.
+// list's image size, which the first picture fixes (within bounds); a picture of another size is
+// scaled to fit inside it, keeping its aspect ratio.
 //
-// Pictures are read from their files only when they are asked for, in worker threads, and kept
-// in a cache bounded in bytes: a catalogue of tens of thousands of covers would otherwise take
-// seconds to open and gigabytes to hold. image() answers at once, with a null pixmap while the
+// Pictures are read from their files only when they are asked for, in worker threads, decoded at
+// the size they are shown at on the screen the list is on (its device pixel ratio), and kept in a
+// cache bounded in bytes: a catalogue of tens of thousands of covers would otherwise take seconds
+// to open and gigabytes to hold. The cache always has room for every cover on screen, so that
+// none is read twice while it is shown. image() answers at once, with a null pixmap while the
 // picture is being read; imageReady() tells when it can be drawn.
 class ImageList : public QObject {
     Q_OBJECT
@@ -28,10 +29,20 @@ public:
 
     // Appends the picture in the file at path; the first one fixes the image size.
     int add(const QString& path);
-    // Appends many pictures whose size is already known (that of the first of them).
-    void addAll(const QStringList& paths, QSize firstSize);
+    // Appends many pictures whose image size is already known.
+    void addAll(const QStringList& paths, QSize iconSize);
     int count() const { return int(paths.size()); }
+    // In logical pixels.
     QSize imageSize() const { return size; }
+
+    // The device pixel ratio pictures are decoded for; a change reads them again.
+    void setDevicePixelRatio(qreal ratio);
+    qreal devicePixelRatio() const { return ratio; }
+    // How many covers the list shows at once.
+    void setVisibleCount(int covers);
+    // How many covers beyond the visible ones are worth reading ahead: as many as the cache holds
+    // besides them.
+    int prefetchRoom() const;
 
     QPixmap image(int number);
     bool isUnreadable(int number) const { return unreadable.contains(number); }
@@ -42,9 +53,7 @@ public:
     bool isBusy() const { return !queue.empty() || !reading.isEmpty(); }
 
     qint64 cachedBytes() const { return cache.totalCost(); }
-
-    // Reads the picture at path scaled to fit inside box; null when it cannot be read.
-    static QImage readScaled(const QString& path, QSize box);
+    qint64 cacheLimit() const { return cache.maxCost(); }
 
 signals:
     void imageReady(int number);
@@ -54,10 +63,15 @@ signals:
 private:
     void request(int number, bool urgent);
     void startReading();
-    void imageRead(int number, const QImage& image);
+    void imageRead(int generation, int number, const QImage& image);
+    void updateCacheLimit();
+    qint64 bytesPerImage() const;
 
     QStringList paths;
     QSize size;
+    qreal ratio = 1;
+    int visible = 0;
+    int generation = 0; // counts ratio changes: reads begun before one are dropped
     QCache<int, QPixmap> cache;
     QSet<int> unreadable;
     QSet<int> queued;

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QTimer>
@@ -80,7 +81,9 @@ ListView::ListView(QWidget* parent)
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(iconList), static_cast<QAbstractItemView*>(reportList)}) {
         view->installEventFilter(this);
-        connect(view, &QAbstractItemView::doubleClicked, this, [this] { emit DblClick(); });
+        // A double-click anywhere in the list, on a row or beside the rows, as the list control
+        // reports it; the window acts on the selected row.
+        view->viewport()->installEventFilter(this);
     }
 
     prefetchTimer->setSingleShot(true);
@@ -129,7 +132,12 @@ bool ListView::setColumnHeaderWidth(int position, float columnWidth)
 int ListView::addItems(std::vector<CatalogueRow> rows)
 {
     applySort();
-    return model->addRows(std::move(rows));
+    const bool wasEmpty = model->rowCount() == 0;
+    const int added = model->addRows(std::move(rows));
+    // As on the list control: the first row is the selected one as soon as there are rows.
+    if (wasEmpty && added > 0)
+        selectItem(1);
+    return added;
 }
 
 int ListView::itemCount() const
@@ -196,7 +204,8 @@ void ListView::setIcons(ImageList* imageList)
 
 void ListView::setView(int mode)
 {
-    if (mode != IconView && mode != ReportView)
+    // Choosing the mode already shown changes nothing: no scrolling, no new layout.
+    if ((mode != IconView && mode != ReportView) || mode == viewMode)
         return;
     viewMode = mode;
     QAbstractItemView* shown = mode == IconView ? static_cast<QAbstractItemView*>(iconList)
@@ -262,19 +271,58 @@ void ListView::setPosition(float left, float top)
 
 bool ListView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && (watched == iconList || watched == reportList)) {
+    const bool isView = watched == iconList || watched == reportList;
+    if (event->type() == QEvent::Resize && watched == iconList)
+        updateVisibleCovers();
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == iconList->viewport() || watched == reportList->viewport()) &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        emit DblClick();
+    if (event->type() == QEvent::KeyPress && isView) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             emit KeyPress(13);
         else if (!key->text().isEmpty())
             emit KeyPress(key->text().at(0).unicode());
+        if (movesCurrentRow(*key)) {
+            // The view selects nothing when the row it moves to is already the current one; the
+            // list always selects the row a key moves to.
+            static_cast<QObject*>(watched)->event(event);
+            selectCurrentRow();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool ListView::movesCurrentRow(const QKeyEvent& key)
+{
+    switch (key.key()) {
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ListView::selectCurrentRow()
+{
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && !selection->isRowSelected(current.row()))
+        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ListView::applySize()
 {
     resize(toPixels(widthTwips), toPixels(heightTwips));
+    updateVisibleCovers();
 }
 
 void ListView::applyColumnWidth(int position)
@@ -317,6 +365,7 @@ void ListView::updateIconLayout()
     iconList->setSpacing(0);
     iconList->verticalScrollBar()->setSingleStep(item.height() / 3);
     iconList->doItemsLayout();
+    updateVisibleCovers();
 }
 
 void ListView::schedulePrefetch()
@@ -338,14 +387,32 @@ void ListView::prefetchAhead()
     const QModelIndex first = iconList->indexAt(QPoint(grid.width() / 2, grid.height() / 2));
     if (!first.isValid())
         return;
-    const int perScreen =
-        qMax(1, area.width() / grid.width()) * (area.height() / grid.height() + 1);
-    const int from = qMax(0, first.row() - perScreen);
-    const int to = qMin(model->rowCount(), first.row() + 3 * perScreen);
+    const int perScreen = coversPerScreen();
+    // Two screens ahead and one behind, as far as the cache has room beside the screen itself.
+    const int room = images->prefetchRoom();
+    const int ahead = qMin(2 * perScreen, room * 2 / 3);
+    const int behind = qMin(perScreen, room - ahead);
+    const int to = qMin(model->rowCount(), first.row() + perScreen + ahead);
     for (int row = first.row() + perScreen; row < to; ++row)
         images->prefetch(model->row(row).icon());
-    for (int row = from; row < first.row(); ++row)
+    for (int row = qMax(0, first.row() - behind); row < first.row(); ++row)
         images->prefetch(model->row(row).icon());
+}
+
+// How many covers the icon view shows at most: partly visible rows count.
+int ListView::coversPerScreen() const
+{
+    const QSize grid = iconList->gridSize();
+    const QSize area = iconList->viewport()->size();
+    if (grid.isEmpty())
+        return 0;
+    return qMax(1, area.width() / grid.width()) * (area.height() / grid.height() + 2);
+}
+
+void ListView::updateVisibleCovers()
+{
+    if (images)
+        images->setVisibleCount(coversPerScreen());
 }
 
 int ListView::rowOf(int position) const

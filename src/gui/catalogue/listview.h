@@ -11,6 +11,7 @@ class CatalogueModel;
 class IconDelegate;
 class ImageList;
 class QItemSelectionModel;
+class QKeyEvent;
 class QListView;
 class QStackedLayout;
 class QTimer;
@@ -84,6 +85,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static bool movesCurrentRow(const QKeyEvent& key);
+    void selectCurrentRow();
     void applySize();
     void applyColumnWidth(int position);
     void applySort();
@@ -91,6 +94,8 @@ private:
     void updateIconLayout();
     void schedulePrefetch();
     void prefetchAhead();
+    int coversPerScreen() const;
+    void updateVisibleCovers();
     int rowOf(int position) const;
 
     CatalogueModel* model;

@@ -27,6 +27,8 @@ private slots:
     void brokenFilesAreReportedAndSkipped();
     void modelRefusesKeyInUse();
     void modelIsConsistent();
+    void cellsShowOnOneLine();
+    void hugeCellsShowTheirStart();
 };
 
 void TestCatalogueLoader::rowHoldsCellsInColumnOrder()
@@ -236,6 +238,55 @@ void TestCatalogueLoader::modelIsConsistent()
     QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QString("star of b"));
     QCOMPARE(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
              QString("Release date"));
+}
+
+// A line of the report view has room for one line: a cell's line breaks show as " / ", and its
+// tooltip holds its lines as they are.
+void TestCatalogueLoader::cellsShowOnOneLine()
+{
+    CatalogueModel model;
+    for (const QString& header : columnHeaders())
+        model.addColumn(header);
+    const QByteArray bytes =
+        QByteArray("h\r\n").repeated(29) +
+        "T\r\nCustomer Reviews:\r\n\"One\" <b>ok</b>\r\nnot a review\r\n\"Two\"\r\n";
+    QByteArray scratch;
+    std::vector<CatalogueRow> rows;
+    rows.push_back(CatalogueRow::fromScan(scanTitle(bytes), scratch));
+    rows.back().setSequenceNumber(1);
+    model.addRows(std::move(rows));
+    const QModelIndex reviews = model.index(0, 9);
+    QCOMPARE(reviews.data(Qt::DisplayRole).toString(), QString("\"One\" <b>ok</b> / \"Two\""));
+    // The tooltip shows the markup as typed, one review a line.
+    const QString tooltip = reviews.data(Qt::ToolTipRole).toString();
+    QVERIFY2(tooltip.contains("&lt;b&gt;ok&lt;/b&gt;<br>"), qPrintable(tooltip));
+    QCOMPARE(tooltip.count("<br>"), 2);
+    QVERIFY(!model.index(0, 3).data(Qt::ToolTipRole).isValid()); // an empty cell has none
+}
+
+// A cell of megabytes gives the views only its start, however often they ask.
+void TestCatalogueLoader::hugeCellsShowTheirStart()
+{
+    CatalogueModel model;
+    for (const QString& header : columnHeaders())
+        model.addColumn(header);
+    const QByteArray title(20000, 'T');
+    const QByteArray bytes = QByteArray("h\r\n").repeated(29) + title +
+                             "\r\nCustomer Reviews:\r\n" +
+                             QByteArray("\"a review\"\r\n").repeated(400000);
+    QByteArray scratch;
+    std::vector<CatalogueRow> rows;
+    rows.push_back(CatalogueRow::fromScan(scanTitle(bytes), scratch));
+    rows.back().setSequenceNumber(1);
+    model.addRows(std::move(rows));
+    const QString shownTitle = model.index(0, 0).data(Qt::DisplayRole).toString();
+    const QString shownReviews = model.index(0, 9).data(Qt::DisplayRole).toString();
+    QVERIFY(shownTitle.size() < 2000);
+    QVERIFY(shownTitle.endsWith(QChar(0x2026)));
+    QVERIFY(shownReviews.size() < 2000);
+    QVERIFY(shownReviews.startsWith("\"a review\" / \"a review\""));
+    QVERIFY(model.index(0, 9).data(Qt::ToolTipRole).toString().size() < 20000);
+    QCOMPARE(model.row(0).cell(9).size(), qsizetype(400000) * 12); // the row keeps it whole
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueLoader)

@@ -14,6 +14,7 @@
 #include <QLockFile>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTreeView>
 
@@ -55,6 +56,7 @@ private slots:
     void headerClicksSort();
     void releaseDatesSortAsText();
     void viewKeysAndMenus();
+    void activeViewChosenAgainChangesNothing();
     void resizeRule();
     void resizeFollowsWindow();
     void splashCreatesMainWindowOnce();
@@ -372,6 +374,34 @@ void TestForm1::viewKeysAndMenus()
     QTest::keyClick(form.get(), Qt::Key_F3);
     QCOMPARE(form->list()->View(), int(ListView::IconView));
     QVERIFY(!form->list()->Sorted());
+}
+
+// In the icon view, scrolled down, View > Icons (F3) keeps the view where it is; so does View >
+// Report in the report view.
+void TestForm1::activeViewChosenAgainChangesNothing()
+{
+    QTemporaryDir program;
+    for (int i = 0; i < 60; ++i)
+        QVERIFY(writeTitle(QDir(program.filePath("db")),
+                           QString("t%1.adl").arg(i, 2, 10, QChar('0')),
+                           QString("Title %1").arg(i)));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    ListView& list = *form->list();
+    QScrollBar* icons = list.iconView()->verticalScrollBar();
+    QVERIFY(icons->maximum() > 0);
+    icons->setValue(icons->maximum());
+    QTest::keyClick(form.get(), Qt::Key_F3);
+    QCOMPARE(icons->value(), icons->maximum());
+    QCOMPARE(list.selectedItem(), 1);
+
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    QScrollBar* report = list.reportView()->verticalScrollBar();
+    QVERIFY(report->maximum() > 0);
+    report->setValue(report->maximum());
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    QCOMPARE(report->value(), report->maximum());
 }
 
 void TestForm1::resizeRule()

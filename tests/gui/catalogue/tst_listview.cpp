@@ -48,6 +48,12 @@ private slots:
     void twipsAreKeptExactly();
     void coversAreReadOnDemandAndScaled();
     void unreadableCoverGetsPlaceholder();
+    void pagingKeysSelectTheRowTheyReach_data();
+    void pagingKeysSelectTheRowTheyReach();
+    void doubleClickBesideTheRows();
+    void coversMatchTheScreen();
+    void hugeFirstCoverKeepsIconsSmall();
+    void visibleCoversStayCached();
 };
 
 void TestListView::listOperations()
@@ -70,7 +76,8 @@ void TestListView::listOperations()
     QCOMPARE(list.subItem(2, 9), QString());
     QCOMPARE(list.subItem(2, 10), QString()); // there are nine
     QCOMPARE(list.subItem(3, 1), QString());  // no such row
-    QCOMPARE(list.selectedItem(), 0);
+    QCOMPARE(list.selectedItem(), 1);         // the first row, as soon as there are rows
+    QCOMPARE(ListView().selectedItem(), 0);   // an empty list has none
     QCOMPARE(list.View(), int(ListView::IconView));
     QVERIFY(!list.Sorted());
     QCOMPARE(list.SortKey(), 0);
@@ -219,6 +226,122 @@ void TestListView::unreadableCoverGetsPlaceholder()
     };
     QCOMPARE(coverCorner(0), QColor(Qt::red));
     QCOMPARE(coverCorner(1), QColor(0xE4, 0xE4, 0xE4));
+}
+
+// Home, End and the page keys select the row they move to, also when it is already the current
+// one (the item views select nothing then).
+void TestListView::pagingKeysSelectTheRowTheyReach_data()
+{
+    QTest::addColumn<int>("current");
+    QTest::addColumn<int>("key");
+    QTest::newRow("homeOnFirst") << 1 << int(Qt::Key_Home);
+    QTest::newRow("endOnLast") << 2 << int(Qt::Key_End);
+    QTest::newRow("pageUpOnFirst") << 1 << int(Qt::Key_PageUp);
+    QTest::newRow("pageDownOnLast") << 2 << int(Qt::Key_PageDown);
+}
+
+void TestListView::pagingKeysSelectTheRowTheyReach()
+{
+    QFETCH(int, current);
+    QFETCH(int, key);
+    ListView list;
+    QVERIFY(showTwoRows(list));
+    for (int mode : {int(ListView::IconView), int(ListView::ReportView)}) {
+        list.setView(mode);
+        QAbstractItemView* view = mode == ListView::IconView
+                                      ? static_cast<QAbstractItemView*>(list.iconView())
+                                      : static_cast<QAbstractItemView*>(list.reportView());
+        list.selectItem(current);
+        view->selectionModel()->clearSelection(); // the current row stays, unselected
+        QCOMPARE(list.selectedItem(), 0);
+        QTest::keyClick(view, Qt::Key(key));
+        QCOMPARE(list.selectedItem(), current);
+    }
+}
+
+void TestListView::doubleClickBesideTheRows()
+{
+    ListView list;
+    QVERIFY(showTwoRows(list));
+    QSignalSpy clicks(&list, &ListView::DblClick);
+    QWidget* viewport = list.iconView()->viewport();
+    const QPoint empty(viewport->width() - 3, viewport->height() - 3);
+    QVERIFY(!list.iconView()->indexAt(empty).isValid());
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, empty);
+    QCOMPARE(clicks.count(), 1);
+    QTest::mouseDClick(viewport, Qt::RightButton, {}, empty);
+    QCOMPARE(clicks.count(), 1);
+}
+
+// Covers are decoded for the device pixel ratio of the screen the list is on, and tagged with it.
+// CTest runs this at the usual scale and again with QT_SCALE_FACTOR=2.
+void TestListView::coversMatchTheScreen()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeCover(QDir(dir.path()), "a.png", Qt::red, {300, 420}));
+    QVERIFY(writeCover(QDir(dir.path()), "b.png", Qt::blue, {150, 210}));
+    ImageList images;
+    images.add(dir.filePath("a.png"));
+    images.add(dir.filePath("b.png"));
+    ListView list;
+    list.setIcons(&images);
+    list.addColumnHeader("Title", 1000);
+    list.addItems(rowsTitled({"a", "b"}));
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    const qreal ratio = list.iconView()->viewport()->devicePixelRatioF();
+    QTRY_VERIFY(!images.image(2).isNull());
+    const QPixmap cover = images.image(2);
+    QCOMPARE(cover.devicePixelRatio(), ratio);
+    QCOMPARE(cover.deviceIndependentSize().toSize(), QSize(300, 420));
+    QCOMPARE(cover.size(), QSize(qRound(300 * ratio), qRound(420 * ratio)));
+}
+
+// A first cover whose header promises an enormous picture is not read, and does not make every
+// icon enormous; a large but real first cover gives icons of a sane size.
+void TestListView::hugeFirstCoverKeepsIconsSmall()
+{
+    QTemporaryDir dir;
+    // A PNG signature and a header chunk declaring 60000 x 60000 pixels, and nothing after.
+    QByteArray header("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+    QByteArray fields;
+    for (quint32 side : {60000u, 60000u}) {
+        const char bytes[4] = {char(side >> 24), char(side >> 16), char(side >> 8), char(side)};
+        fields.append(bytes, 4);
+    }
+    fields += QByteArray("\x08\x02\0\0\0", 5);
+    QVERIFY(writeBytes(dir.filePath("huge.png"), header + fields + QByteArray(4, '\0')));
+    QVERIFY(writeCover(QDir(dir.path()), "large.png", Qt::green, {2000, 2800}));
+
+    ImageList fromHuge;
+    fromHuge.add(dir.filePath("huge.png"));
+    QCOMPARE(fromHuge.imageSize(), QSize()); // no size from a picture that is not read
+    QVERIFY(fromHuge.image(1).isNull());
+    QVERIFY(!fromHuge.isBusy()); // and nothing is read for it
+
+    ImageList fromLarge;
+    fromLarge.add(dir.filePath("large.png"));
+    QCOMPARE(fromLarge.imageSize(), QSize(365, 512));
+    QTRY_VERIFY(!fromLarge.image(1).isNull());
+    QCOMPARE(fromLarge.image(1).size(), QSize(365, 512));
+}
+
+// The cache always holds every cover on screen: a cover larger than the least budget, and more
+// of them on screen than it holds, are still read once and kept.
+void TestListView::visibleCoversStayCached()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeCover(QDir(dir.path()), "cover.png", Qt::yellow, {512, 512}));
+    ImageList images;
+    const int shown = 60; // 1 MB each: more than the least budget holds
+    for (int i = 0; i < shown; ++i)
+        images.add(dir.filePath("cover.png"));
+    images.setVisibleCount(shown);
+    for (int i = 1; i <= shown; ++i)
+        images.image(i);
+    QTRY_VERIFY_WITH_TIMEOUT(!images.isBusy(), 20000);
+    for (int i = 1; i <= shown; ++i)
+        QVERIFY2(!images.image(i).isNull(), qPrintable(QString("cover %1 was dropped").arg(i)));
 }
 
 QTEST_MAIN(TestListView)

@@ -1,12 +1,20 @@
 #include "gui/catalogue/listview.h"
+#include "gui/details/detailsbox.h"
+#include "gui/details/scrollingtextbox.h"
 
 #include "support/catalogbuilder.h"
 #include "support/formharness.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QListView>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTreeView>
 
@@ -15,9 +23,14 @@ class TestDetailsBox : public QObject {
 
 private slots:
     void initTestCase();
+    void firstRowFromTheStart();
     void enterAndDoubleClickShowSelectedRow();
     void otherKeysShowNothing();
     void queryItemsOpenOncePerChoice();
+    void tallTextScrollsWithinTheScreen();
+    void shortTextInAMessageBox();
+    void copiesItsText();
+    void hugeTextIsCut();
 
 private:
     std::unique_ptr<Form1> openCatalogue();
@@ -32,6 +45,23 @@ void TestDetailsBox::initTestCase()
     QVERIFY(writeTitle(db, "1.adl", "Brazil", "Comedy", "12 March, 1985"));
     QVERIFY(writeTitle(db, "2.adl", "Alien", "Horror"));
     QVERIFY(writeTitle(db, "3.adl", "Tom & Jerry", "Family"));
+}
+
+// Right after the start, with nothing touched: the first row is selected and the list has the
+// keyboard focus, so Enter and the look-ups act on it.
+void TestDetailsBox::firstRowFromTheStart()
+{
+    record = FormRecord();
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    form->activateWindow();
+    QTRY_VERIFY(form->list()->iconView()->hasFocus());
+    QCOMPARE(form->list()->selectedItem(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(record.boxes.value(0), QString("Brazil"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+    QCOMPARE(record.urls, QStringList{"http://www.amazon.com/exec/obidos/search-handle-url/"
+                                      "index%3Ddvd%26field-keywords%3DBrazil"});
 }
 
 std::unique_ptr<Form1> TestDetailsBox::openCatalogue()
@@ -115,6 +145,89 @@ void TestDetailsBox::queryItemsOpenOncePerChoice()
     QCOMPARE(record.urls, (QStringList{"http://www.google.com/search?q=%22Tom %26 Jerry%22",
                                        "http://www.google.com/search?q=%22Tom %26 Jerry%22",
                                        "http://www.imdb.com/find?q=Tom %26 Jerry"}));
+}
+
+namespace {
+
+// The text of a title with sixty reviews of a few lines each.
+QString sixtyReviews()
+{
+    QString text = "Starring:\r\nA\r\n\r\nCustomer Reviews:\r\n";
+    for (int i = 1; i <= 60; ++i)
+        text += QString("\"Review %1\" by a reader: a few words on the film.\r\n").arg(i);
+    return text;
+}
+
+} // namespace
+
+void TestDetailsBox::tallTextScrollsWithinTheScreen()
+{
+    const QString text = sixtyReviews();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(
+        DetailsBox::needsScrolling(text, QApplication::font("QMessageBoxLabel"), screen.size()));
+    ScrollingTextBox box("A Film", text);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QCOMPARE(box.windowTitle(), QString("A Film"));
+    QVERIFY(box.frameGeometry().height() <= screen.height());
+    QVERIFY(screen.contains(box.okButton()->mapToGlobal(box.okButton()->rect().center())));
+    QCOMPARE(box.textArea()->toPlainText(), QString(text).replace("\r\n", "\n"));
+    QVERIFY(box.textArea()->verticalScrollBar()->maximum() > 0); // the rest is a scroll away
+    QTest::keyClick(&box, Qt::Key_Return);
+    QVERIFY(!box.isVisible());
+    QCOMPARE(box.result(), int(QDialog::Accepted));
+    box.show();
+    QTest::keyClick(&box, Qt::Key_Escape);
+    QVERIFY(!box.isVisible());
+}
+
+void TestDetailsBox::shortTextInAMessageBox()
+{
+    const QString text = "Starring:\r\nA\r\n\r\nGenre:\r\nDrama\r\n";
+    QVERIFY(!DetailsBox::needsScrolling(text, QApplication::font("QMessageBoxLabel"),
+                                        QSize(1024, 768)));
+    DetailsBox box("A Film", text);
+    QCOMPARE(box.text(), text);
+    QCOMPARE(box.textFormat(), Qt::PlainText);
+    QCOMPARE(box.icon(), QMessageBox::NoIcon);
+    QCOMPARE(box.buttons().size(), 1);
+}
+
+void TestDetailsBox::copiesItsText()
+{
+    const QString text = sixtyReviews();
+    ScrollingTextBox tall("A Film", text);
+    tall.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tall));
+    QTest::keyClick(&tall, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString(text).replace("\r\n", "\n"));
+    QTextCursor cursor = tall.textArea()->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(9, QTextCursor::KeepAnchor);
+    tall.textArea()->setTextCursor(cursor);
+    QTest::keyClick(&tall, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("Starring:"));
+
+    DetailsBox box("A Film", "Genre:\r\nDrama\r\n");
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString("Genre:\r\nDrama\r\n"));
+    box.close();
+}
+
+void TestDetailsBox::hugeTextIsCut()
+{
+    const QString small = "Customer Reviews:\r\n\"short\"\r\n";
+    QCOMPARE(DetailsBox::shownText(small), small);
+    const QString huge = "Customer Reviews:\r\n" + QString("\"x\"\r\n").repeated(1000 * 1000);
+    const QString shown = DetailsBox::shownText(huge);
+    QVERIFY(shown.size() < huge.size());
+    QVERIFY(huge.startsWith(shown.left(1024 * 1024)));
+    QVERIFY2(shown.endsWith(
+                 QString("(%1 more characters are not shown)").arg(huge.size() - 1024 * 1024)),
+             qPrintable(shown.right(80)));
 }
 
 QTEST_MAIN(TestDetailsBox)
