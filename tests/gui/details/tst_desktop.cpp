@@ -3,12 +3,17 @@
 
 #include "gui/app/form1.h"
 #include "gui/catalogue/listview.h"
+#include "gui/details/scrollingtextbox.h"
 
 #include "support/catalogbuilder.h"
 
 #include <QApplication>
 #include <QListView>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +25,7 @@ private slots:
     void initTestCase();
     void lookUpsReachTheBrowser();
     void enterShowsTheBox();
+    void tallDetailsStayOnScreen();
     void cleanupTestCase();
 
 private:
@@ -35,6 +41,11 @@ void TestDesktop::initTestCase()
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         QSKIP("needs a real X server: CTest runs this under xvfb-run");
     QVERIFY(writeTitle(QDir(program.filePath("db")), "a.adl", "Tom & Jerry", "Family"));
+    QByteArray reviews = "Customer Reviews:\r\n";
+    for (int i = 1; i <= 60; ++i)
+        reviews += "\"Review " + QByteArray::number(i) + "\": a few words on the film.\r\n";
+    QVERIFY(writeBytes(program.filePath("db/b.adl"),
+                       QByteArray("h\r\n").repeated(29) + "Long Reviews\r\n" + reviews));
 
     // The browser Qt starts when the desktop has no opener of its own: a script that writes down
     // the address it is given.
@@ -89,6 +100,35 @@ void TestDesktop::enterShowsTheBox()
              qPrintable(text));
     QVERIFY(text.contains("Genre:\r\nFamily\r\n"));
     QCOMPARE(format, Qt::PlainText); // a review holding markup is shown as it is
+}
+
+// A title with sixty reviews: the box keeps within the 768-pixel screen, OK in reach, and the
+// text scrolls inside it.
+void TestDesktop::tallDetailsStayOnScreen()
+{
+    form->list()->selectItem(2);
+    QRect box;
+    QRect button;
+    int scrollRange = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (auto* tall = qobject_cast<ScrollingTextBox*>(QApplication::activeModalWidget())) {
+            box = tall->frameGeometry();
+            button = QRect(tall->okButton()->mapToGlobal(QPoint(0, 0)), tall->okButton()->size());
+            scrollRange = tall->textArea()->verticalScrollBar()->maximum();
+            QTest::keyClick(tall, Qt::Key_Return);
+        }
+    });
+    closer.start(50);
+    QTest::keyClick(form->list()->iconView(), Qt::Key_Return);
+    const QRect screen = form->screen()->availableGeometry();
+    QVERIFY2(screen.contains(box), qPrintable(QString("box %1,%2 %3x%4")
+                                                  .arg(box.x())
+                                                  .arg(box.y())
+                                                  .arg(box.width())
+                                                  .arg(box.height())));
+    QVERIFY(screen.contains(button));
+    QVERIFY(scrollRange > 0);
 }
 
 void TestDesktop::cleanupTestCase()
