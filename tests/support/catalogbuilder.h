@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/archive/crc32.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -44,4 +46,25 @@ inline bool writeCover(const QDir& dir, const QString& name, QColor colour, QSiz
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     return image.save(dir.filePath(name), "PNG");
+}
+
+inline QByteArray bigEndian(quint32 value)
+{
+    const char bytes[4] = {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+    return QByteArray(bytes, 4);
+}
+
+inline QByteArray pngChunk(const QByteArray& typeAndData)
+{
+    return bigEndian(quint32(typeAndData.size() - 4)) + typeAndData + bigEndian(crc32(typeAndData));
+}
+
+// A PNG of a few dozen bytes whose valid header declares width x height pixels, with no pixels:
+// what a hostile folder may put where a cover should be.
+inline QByteArray pngDeclaring(quint32 width, quint32 height)
+{
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) +
+           pngChunk("IHDR" + bigEndian(width) + bigEndian(height) +
+                    QByteArray("\x08\x02\0\0\0", 5)) +
+           pngChunk("IDAT") + pngChunk("IEND");
 }

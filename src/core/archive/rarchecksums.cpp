@@ -52,7 +52,7 @@ public:
 private:
     const char* take(qsizetype count)
     {
-        if (bad || count < 0 || at + count > bytes.size()) {
+        if (bad || count < 0 || count > bytes.size() - at) {
             bad = true;
             return nullptr;
         }

@@ -144,13 +144,16 @@ CatalogueContents load(const QString& folder)
     return contents;
 }
 
-QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers)
+QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers,
+                                    const std::function<bool()>& stop)
 {
     // One cover after another on one thread: this runs while the user browses, and the other
     // core is left for reading the covers on screen.
     const QString base = QDir(folder).path() + u'/';
     QList<LoadProblem> problems;
     for (const QString& cover : covers) {
+        if (stop && stop())
+            break;
         const QString problem = CoverPicture::readHeader(base + cover).problem;
         if (!problem.isEmpty())
             problems << LoadProblem{cover, problem, 0};

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // A file of the database folder that could not be read, and why.
@@ -41,6 +42,9 @@ CatalogueContents load(const QString& folder);
 
 // The covers of a folder that cannot be read as pictures. Reading every cover's header takes a
 // while in a large catalogue, so the program does it after the list is on screen.
-QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers);
+// Stops early, with what it found so far, once stop() says so: the user may close the window while
+// it runs.
+QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers,
+                                    const std::function<bool()>& stop = {});
 
 } // namespace CatalogueLoader

@@ -74,6 +74,7 @@ Form1::~Form1()
 {
     unpacking.waitForFinished();
     loading.waitForFinished();
+    closing = true; // the cover check stops at its next cover
     coverCheck.waitForFinished();
 }
 
@@ -190,8 +191,10 @@ void Form1::checkCovers()
     }
     if (coverCheck.future().isValid())
         return;
-    coverCheck.setFuture(
-        QtConcurrent::run(&CatalogueLoader::unreadableCovers, start.databaseFolder(), shownCovers));
+    coverCheck.setFuture(QtConcurrent::run([this, folder = start.databaseFolder(),
+                                            covers = shownCovers] {
+        return CatalogueLoader::unreadableCovers(folder, covers, [this] { return closing.load(); });
+    }));
 }
 
 void Form1::AddCol(const QString& colname)

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -96,6 +97,7 @@ private:
     QFuture<bool> unpacking;
     QFutureWatcher<CatalogueContents> loading;
     QFutureWatcher<QList<LoadProblem>> coverCheck;
+    std::atomic<bool> closing{false};
     QStringList shownCovers; // checked once the list is on screen
     QList<LoadProblem> problems;
     bool readingStarted = false;

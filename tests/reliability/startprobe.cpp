@@ -1,0 +1,28 @@
+// startprobe: a first start's unpacking alone, as the program does it, for the tests that race
+// several starts on one program folder.
+//
+//   startprobe PROGRAM-FOLDER
+//
+// Exit status 0 when the database folder is ready (unpacked by this start or by another), 1 with
+// the reason on standard error otherwise.
+
+#include "core/startup/startup.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: startprobe PROGRAM-FOLDER\n");
+        return 2;
+    }
+    StartUp start;
+    if (start.prepare(portableLocation(QString::fromLocal8Bit(argv[1]))) && !start.dbextract()) {
+        std::fprintf(stderr, "%s\n", qPrintable(start.failure()));
+        return 1;
+    }
+    return start.isReady() ? 0 : 1;
+}
