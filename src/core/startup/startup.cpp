@@ -113,6 +113,11 @@ bool StartUp::unpackLocked()
         if (!refusal.isEmpty())
             return fail(refusal);
     }
+    // A db/ that cannot be read may well hold a catalogue: it is not set aside and replaced.
+    const QFileInfo db(dbFolder());
+    if (db.exists() && !(db.isReadable() && db.isExecutable()))
+        return fail(QStringLiteral("the folder %1 cannot be read (permission denied)")
+                        .arg(QDir::toNativeSeparators(dbFolder())));
     if (!listArchive())
         return false;
 
