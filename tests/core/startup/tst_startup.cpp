@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 QStringList entriesOf(const QString& folder)
@@ -55,6 +59,7 @@ private slots:
     void subfolderOnlyArchiveIsRefused();
     void duplicateEntriesAreNoted();
     void staleLockIsTakenOver();
+    void unreadableFolderIsNotSetAside();
 };
 
 void TestStartUp::paths()
@@ -477,6 +482,29 @@ void TestStartUp::staleLockIsTakenOver()
     QVERIFY(start.prepare(portableLocation(program.path())));
     QVERIFY2(start.dbextract(), qPrintable(start.failure()));
     QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
+}
+
+// A db/ the user may not read could hold a catalogue: it is reported, not set aside.
+void TestStartUp::unreadableFolderIsNotSetAside()
+{
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0)
+        QSKIP("root reads every folder; run as another user to see this case");
+#endif
+    QTemporaryDir program;
+    QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
+    QVERIFY(QDir(program.path()).mkpath("db"));
+    touch(program.filePath("db/a.adl"));
+    QVERIFY(QFile::setPermissions(program.filePath("db"), QFileDevice::Permissions()));
+    StartUp start;
+    QVERIFY(start.prepare(portableLocation(program.path())));
+    QVERIFY(!start.dbextract());
+    QVERIFY2(start.failure().contains("cannot be read (permission denied)"),
+             qPrintable(start.failure()));
+    QFile::setPermissions(program.filePath("db"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
+    QCOMPARE(entriesOf(program.filePath("db")), QStringList{"a.adl"});
 }
 
 QTEST_GUILESS_MAIN(TestStartUp)
