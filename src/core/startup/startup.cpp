@@ -73,7 +73,7 @@ bool StartUp::prepare(const CatalogueLocation& location)
         if (QFileInfo::exists(previousFolder()) || QFileInfo::exists(stagingFolder())) {
             QLockFile lock(lockFile());
             lock.setStaleLockTime(0);
-            if (lock.tryLock(0))
+            if (linkRefusal().isEmpty() && lock.tryLock(0))
                 recoverInterruptedUnpack();
         }
         extdone = true;
@@ -106,13 +106,10 @@ bool StartUp::dbextract()
 
 bool StartUp::unpackLocked()
 {
-    if (!recoverInterruptedUnpack())
-        return false;
-    for (const QString& folder : {dbFolder(), stagingFolder(), previousFolder()}) {
-        const QString refusal = notAFolder(folder);
-        if (!refusal.isEmpty())
-            return fail(refusal);
-    }
+    const QString refusal = linkRefusal();
+    if (!refusal.isEmpty())
+        return fail(refusal);
+    recoverInterruptedUnpack();
     // A db/ that cannot be read may well hold a catalogue: it is not set aside and replaced.
     const QFileInfo db(dbFolder());
     if (db.exists() && !(db.isReadable() && db.isExecutable()))
@@ -209,27 +206,33 @@ bool StartUp::fail(const QString& why)
     return false;
 }
 
-// A start that was stopped while unpacking may have left a staging folder, or the database
-// folder's earlier content set aside (see installStagingFolder); put things back as they were.
-// Folders that are links are left alone and refused.
-bool StartUp::recoverInterruptedUnpack()
+// Why the folders that unpacking empties, moves or fills cannot be worked on: one of them is a
+// link or not a folder. Empty when they can.
+QString StartUp::linkRefusal() const
 {
-    for (const QString& folder : {stagingFolder(), previousFolder(), dbFolder()}) {
+    for (const QString& folder : {dbFolder(), stagingFolder(), previousFolder()}) {
         const QString refusal = notAFolder(folder);
         if (!refusal.isEmpty())
-            return fail(refusal);
+            return refusal;
     }
+    return {};
+}
+
+// A start that was stopped while unpacking may have left a staging folder, or the database
+// folder's earlier content set aside (see installStagingFolder); put things back as they were.
+// Only after linkRefusal() found nothing: nothing here may follow a link.
+void StartUp::recoverInterruptedUnpack()
+{
     QDir(stagingFolder()).removeRecursively();
     const QString previous = previousFolder();
     if (!QFileInfo(previous).isDir())
-        return true;
+        return;
     if (!QFileInfo::exists(dbFolder())) {
         QDir().rename(previous, dbFolder());
-        return true;
+        return;
     }
     moveEntries(previous, dbFolder());
     QDir().rmdir(previous);
-    return true;
 }
 
 // Puts the staging folder in place of db/ with renames only. A db/ that holds only folders or

@@ -56,7 +56,8 @@ private:
     bool unpackLocked();
     bool listArchive();
     bool fail(const QString& why);
-    bool recoverInterruptedUnpack();
+    QString linkRefusal() const;
+    void recoverInterruptedUnpack();
     bool installStagingFolder();
     QString previousFolder() const;
     QString dbFolder() const { return dbdir.isEmpty() ? QString() : dbdir.chopped(1); }
