@@ -68,17 +68,16 @@ private:
 
 // RAR 5.0: each block is a CRC32, the header's size as a variable-length integer, the header
 // (type, flags, optional extra and data sizes, then the type's own fields), then its data.
-std::optional<std::vector<Entry>> readRar5(QIODevice* archive)
+bool readRar5(QIODevice* archive, std::vector<Entry>& entries)
 {
     enum : quint64 { FileHeader = 2, EncryptionHeader = 4, EndHeader = 5 };
-    std::vector<Entry> entries;
     for (;;) {
         // The size's variable-length integer follows the 4-byte CRC: at most 3 bytes here.
         const QByteArray start = archive->peek(4 + 3);
         Fields prefix(start.mid(4));
         const quint64 headerSize = prefix.vint();
         if (!prefix.ok() || headerSize == 0 || headerSize > quint64(maxHeaderSize))
-            return std::nullopt;
+            return false;
         archive->skip(4 + prefix.position());
         Fields header(archive->read(qint64(headerSize)));
         const quint64 type = header.vint();
@@ -87,11 +86,11 @@ std::optional<std::vector<Entry>> readRar5(QIODevice* archive)
             header.vint(); // extra area size
         const quint64 dataSize = (flags & 0x2) ? header.vint() : 0;
         if (!header.ok())
-            return std::nullopt;
+            return false;
         if (type == EndHeader)
-            return entries;
+            return true;
         if (type == EncryptionHeader)
-            return std::nullopt;
+            return false;
         if (type == FileHeader) {
             Entry entry;
             const quint64 fileFlags = header.vint();
@@ -108,22 +107,21 @@ std::optional<std::vector<Entry>> readRar5(QIODevice* archive)
             header.vint(); // host system
             entry.name = header.text(qsizetype(header.vint()));
             if (!header.ok())
-                return std::nullopt;
+                return false;
             entries.push_back(entry);
         }
         if (dataSize > quint64(archive->size() - archive->pos()) ||
             !archive->seek(archive->pos() + qint64(dataSize)))
-            return std::nullopt;
+            return false;
     }
 }
 
 // RAR 1.5 to 4.x: each block is a 7-byte header (CRC16, type, flags, size), then the rest of its
 // header, then, for a file, its packed data.
-std::optional<std::vector<Entry>> readRar4(QIODevice* archive)
+bool readRar4(QIODevice* archive, std::vector<Entry>& entries)
 {
     enum : quint8 { MainBlock = 0x73, FileBlock = 0x74, EndBlock = 0x7B };
     enum : quint16 { HeadersEncrypted = 0x0080, HasAddedSize = 0x8000, LargeFile = 0x0100 };
-    std::vector<Entry> entries;
     while (!archive->atEnd()) {
         const qint64 blockStart = archive->pos();
         Fields base(archive->read(7));
@@ -132,12 +130,12 @@ std::optional<std::vector<Entry>> readRar4(QIODevice* archive)
         const quint16 flags = base.little<quint16>();
         const quint16 headerSize = base.little<quint16>();
         if (!base.ok() || headerSize < 7)
-            return std::nullopt;
+            return false;
         Fields header(archive->read(headerSize - 7));
         if (type == EndBlock)
-            return entries;
+            return true;
         if (type == MainBlock && (flags & HeadersEncrypted))
-            return std::nullopt;
+            return false;
         quint64 dataSize = (flags & HasAddedSize) ? header.little<quint32>() : 0;
         if (type == FileBlock) {
             Entry entry;
@@ -158,31 +156,33 @@ std::optional<std::vector<Entry>> readRar4(QIODevice* archive)
             // Split entries and directories have no data of their own to check.
             entry.stored = method == 0x30 && !(flags & 0x03) && (flags & 0xE0) != 0xE0;
             if (!header.ok())
-                return std::nullopt;
+                return false;
             entries.push_back(entry);
         }
         if (!archive->seek(blockStart + headerSize + qint64(dataSize)))
-            return std::nullopt;
+            return false;
     }
-    return std::nullopt; // no end block: truncated
+    return false; // no end block: truncated
 }
 
 } // namespace
 
-std::optional<std::vector<Entry>> read(QIODevice* archive)
+Listing read(QIODevice* archive)
 {
     static const QByteArray rar5("Rar!\x1A\x07\x01\x00", 8);
     static const QByteArray rar4("Rar!\x1A\x07\x00", 7);
+    Listing listing;
     const QByteArray signature = archive->peek(8);
     if (signature == rar5) {
         archive->skip(8);
-        return readRar5(archive);
-    }
-    if (signature.startsWith(rar4)) {
+        listing.rar5 = true;
+        listing.complete = readRar5(archive, listing.entries);
+    } else if (signature.startsWith(rar4)) {
         archive->skip(7);
-        return readRar4(archive);
+        listing.complete = readRar4(archive, listing.entries);
     }
-    return std::nullopt; // self-extracting archives and others: the reader checks what it can
+    // Self-extracting archives and others: the reader checks what it can.
+    return listing;
 }
 
 } // namespace RarChecksums

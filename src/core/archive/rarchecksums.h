@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -22,9 +21,14 @@ struct Entry {
     quint32 crc32 = 0;
 };
 
-// Every entry of the archive in order, as the reader reports them; nothing when the headers
-// cannot be read through (encrypted headers, a format this does not know, damage), in which case
-// only the reader's own checks apply.
-std::optional<std::vector<Entry>> read(QIODevice* archive);
+struct Listing {
+    std::vector<Entry> entries; // in order, as the reader reports them
+    // Read through to the archive's end header. When not, entries holds what came before the
+    // point where the headers could not be read on (encrypted headers, damage, truncation).
+    bool complete = false;
+    bool rar5 = false; // a RAR 5.0 archive, which always ends in an end header
+};
+
+Listing read(QIODevice* archive);
 
 } // namespace RarChecksums

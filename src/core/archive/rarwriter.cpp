@@ -92,12 +92,12 @@ bool RarWriter::addEntry(const Entry& entry)
     QByteArray fields;
     appendVint(fields, FileHeader);
     const quint64 extraFlag = extra.isEmpty() ? quint64(0) : quint64(HasExtraArea);
-    const quint64 dataFlag = entry.directory ? quint64(0) : quint64(HasDataArea);
-    appendVint(fields, extraFlag | dataFlag);
+    // Every file header carries a data size, an empty one for a directory: libarchive 3.6 reads
+    // no header without one.
+    appendVint(fields, extraFlag | HasDataArea);
     if (!extra.isEmpty())
         appendVint(fields, quint64(extra.size()));
-    if (!entry.directory)
-        appendVint(fields, quint64(data.size()));
+    appendVint(fields, quint64(data.size()));
     const quint64 kindFlag = entry.directory ? IsDirectory : HasCrc32;
     appendVint(fields, HasUnixTime | kindFlag);
     appendVint(fields, quint64(data.size())); // unpacked size

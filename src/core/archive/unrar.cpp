@@ -64,7 +64,7 @@ struct UnRar::Pass {
     std::unique_ptr<archive, ReaderDeleter> reader;
     std::unique_ptr<archive, WriterDeleter> writer; // null while listing
     QString folder;                                 // destination, canonical
-    std::vector<RarChecksums::Entry> checksums;     // from the headers, when they could be read
+    RarChecksums::Listing headers;                  // what the headers say, read by us
     size_t entryIndex = 0;
 };
 
@@ -104,11 +104,12 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
     if (pass.writer) {
         QFile headers(archivePath);
         if (headers.open(QIODevice::ReadOnly))
-            pass.checksums = RarChecksums::read(&headers).value_or(pass.checksums);
+            pass.headers = RarChecksums::read(&headers);
     }
 
     archive_entry* entry = nullptr;
     while (nextEntry(pass, &entry)) {
+        errno = 0; // see nextEntry
         const char* utf8 = archive_entry_pathname_utf8(entry);
         const QString name = utf8 ? QString::fromUtf8(utf8) : QString();
         const QString refusal = EntrySafety::refusal(name, archive_entry_filetype(entry),
@@ -143,6 +144,8 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
         return false;
     if (encrypted)
         return fail(plainWords(QStringLiteral("encryption")));
+    if (pass.writer && !checkEntriesComplete(pass))
+        return false;
     if (pass.writer && archive_write_close(pass.writer.get()) != ARCHIVE_OK)
         return fail(libraryError(pass.writer.get()));
     return true;
@@ -186,9 +189,29 @@ bool UnRar::openArchive(Pass& pass, const QString& archivePath)
     return true;
 }
 
+// libarchive ends a header it cannot finish reading (a name longer than the memory it can get,
+// say) as if the archive ended there. An extraction that got fewer entries than the headers
+// list, or a RAR 5 archive whose headers do not reach its end, is damaged.
+bool UnRar::checkEntriesComplete(const Pass& pass)
+{
+    const RarChecksums::Listing& headers = pass.headers;
+    if (headers.complete && pass.entryIndex < headers.entries.size())
+        return fail(QStringLiteral("it is damaged (its headers list %1 entries, of which only %2 "
+                                   "can be read)")
+                        .arg(headers.entries.size())
+                        .arg(pass.entryIndex));
+    if (headers.rar5 && !headers.complete)
+        return fail(QStringLiteral("it is damaged or truncated (its headers cannot be read "
+                                   "through to its end)"));
+    return true;
+}
+
 // Moves to the next entry; false at the end of the archive or on a failure, which then sets error.
 bool UnRar::nextEntry(Pass& pass, archive_entry** entry)
 {
+    // libarchive ends the whole process when a name cannot be converted while errno happens to
+    // say "out of memory", as a failed allocation earlier may have left it.
+    errno = 0;
     const int result = archive_read_next_header(pass.reader.get(), entry);
     if (result == ARCHIVE_OK || result == ARCHIVE_WARN)
         return true;
@@ -241,8 +264,8 @@ bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
                         .arg(copied)
                         .arg(archive_entry_size(entry)));
     // The headers' entry is this one only when name and size agree; otherwise nothing is said.
-    if (pass.entryIndex < pass.checksums.size()) {
-        const RarChecksums::Entry& expected = pass.checksums[pass.entryIndex];
+    if (pass.entryIndex < pass.headers.entries.size()) {
+        const RarChecksums::Entry& expected = pass.headers.entries[pass.entryIndex];
         if (expected.stored && expected.hasChecksum && expected.size == copied &&
             expected.name == name.toUtf8() && expected.crc32 != crc)
             return fail(QStringLiteral("it is damaged (the data of %1 does not match its "

@@ -43,6 +43,7 @@ private:
     bool nextEntry(Pass& pass, archive_entry** entry);
     bool extractEntry(Pass& pass, archive_entry* entry, const QString& name);
     bool copyData(Pass& pass, archive_entry* entry, const QString& name);
+    bool checkEntriesComplete(const Pass& pass);
     bool fail(const QString& why);
     QString libraryError(archive* a) const;
     QString writeError(archive* writer, const QString& name) const;

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+
 namespace {
 
 QStringList filesUnder(const QString& folder)
@@ -50,6 +52,10 @@ private slots:
     void realArchives();
     void unreadableRealArchives_data();
     void unreadableRealArchives();
+    void directoryEntriesRoundTrip();
+    void cutInsideAHeader();
+    void fuzzFindingsEndCleanly();
+    void staleOutOfMemoryIsHarmless();
     void damagedStoredDataIsRefused_data();
     void damagedStoredDataIsRefused();
     void archiveThatIsNoFile();
@@ -280,6 +286,87 @@ void TestUnRar::unreadableRealArchives()
                     unrar.ExtractArchive(sharedFixture(fixture), out.path());
     QVERIFY(!ok);
     QVERIFY2(unrar.errorString().contains(reason), qPrintable(unrar.errorString()));
+}
+
+void TestUnRar::directoryEntriesRoundTrip()
+{
+    const QString path = sandbox.filePath("directories.rar");
+    RarWriter::Entry folder = fileEntry("extras", {});
+    folder.directory = true;
+    QVERIFY(writeArchive(path, {fileEntry("a.adl", "a"), folder, fileEntry("extras/b.txt", "b")}));
+    UnRar unrar;
+    QVERIFY2(unrar.ListArchive(path), qPrintable(unrar.errorString()));
+    QTemporaryDir out;
+    QVERIFY2(unrar.ExtractArchive(path, out.path()), qPrintable(unrar.errorString()));
+    QCOMPARE(filesUnder(out.path()), (QStringList{"a.adl", "extras", "extras/b.txt"}));
+}
+
+// libarchive takes a header it cannot finish for the end of the archive; the headers of our own
+// reading tell that entries are missing.
+void TestUnRar::cutInsideAHeader()
+{
+    const QString path = sandbox.filePath("cut-header.rar");
+    QVERIFY(writeArchive(
+        path, {fileEntry("a.adl", "first"), fileEntry(QString(200, u'b') + ".adl", "second")}));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const qsizetype secondName = bytes.indexOf(QByteArray(200, 'b'));
+    QVERIFY(secondName > 0);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes.left(secondName + 100)); // ends in the middle of the second name
+    file.close();
+    UnRar unrar;
+    QTemporaryDir out;
+    const bool extracted = unrar.ListArchive(path) && unrar.ExtractArchive(path, out.path());
+    QVERIFY(!extracted);
+    QVERIFY2(unrar.errorString().contains("truncated") || unrar.errorString().contains("damaged"),
+             qPrintable(unrar.errorString()));
+}
+
+// Inputs the archive fuzzer once failed on: each is refused with a reason, in one process, in the
+// order that once made libarchive end the process (a failed huge allocation, then a name that
+// cannot be converted).
+void TestUnRar::fuzzFindingsEndCleanly()
+{
+    const QDir findings(QStringLiteral(MOVRA_FUZZ_REGRESSIONS));
+    const QList<std::pair<QString, bool>> inputs = {
+        {"libarchive-rar5-name-size-alloc.rar", true},
+        {"libarchive-non-utf8-name-after-enomem.rar", false}, // readable; the process must live
+        {"checksums-name-size-overflow.rar", true},
+        {"checksums-name-size-overflow-after-title.rar", true}};
+    for (const auto& [input, refused] : inputs) {
+        QVERIFY2(findings.exists(input), qPrintable(input));
+        UnRar unrar;
+        QTemporaryDir out;
+        const QString path = findings.filePath(input);
+        const bool extracted = unrar.ListArchive(path) && unrar.ExtractArchive(path, out.path());
+        if (refused) {
+            QVERIFY2(!extracted, qPrintable(input));
+            QVERIFY2(!unrar.errorString().isEmpty(), qPrintable(input));
+        }
+        for (const QString& file : filesUnder(out.path()))
+            QVERIFY2(QFileInfo(out.filePath(file)).isFile() ||
+                         QFileInfo(out.filePath(file)).isDir(),
+                     qPrintable(file));
+    }
+}
+
+// libarchive ends the process (exit status 1) when a name cannot be converted while errno says
+// "out of memory", as a failed allocation before may have left it; the reader must not let a
+// stale errno reach it.
+void TestUnRar::staleOutOfMemoryIsHarmless()
+{
+    const QString path = QDir(QStringLiteral(MOVRA_FUZZ_REGRESSIONS))
+                             .filePath("libarchive-non-utf8-name-after-enomem.rar");
+    UnRar unrar;
+    QTemporaryDir out;
+    errno = ENOMEM;
+    unrar.ListArchive(path);
+    errno = ENOMEM;
+    unrar.ExtractArchive(path, out.path());
+    QVERIFY(true); // still here
 }
 
 // libarchive does not check the data of stored entries; a flipped byte must still be caught.
