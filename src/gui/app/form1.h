@@ -37,7 +37,6 @@ public:
     void setUrlOpener(std::unique_ptr<UrlOpener> opener);
     void setExit(std::function<void(int)> exitProgram) { exit = std::move(exitProgram); }
 
-    const StartUp& startUp() const { return start; }
     ListView* list() const { return dvdList; }
     ImageList& coverImages() { return dvdImg; }
 

@@ -53,7 +53,6 @@ public:
     bool isBusy() const { return !queue.empty() || !reading.isEmpty(); }
 
     qint64 cachedBytes() const { return cache.totalCost(); }
-    qint64 cacheLimit() const { return cache.maxCost(); }
 
 signals:
     void imageReady(int number);
