@@ -17,12 +17,12 @@
 namespace {
 
 // Most title files fit at once; the buffer grows for a larger one and stays grown.
-constexpr qsizetype firstBufferSize = 64 * 1024;
+constexpr qsizetype firstBufferSize = qsizetype(64) * 1024;
 
 QString tooLarge()
 {
     return QStringLiteral("is larger than %1 MB, far larger than a title file")
-        .arg(maxTitleFileBytes / (1024 * 1024));
+        .arg(maxTitleFileBytes / (qint64(1024) * 1024));
 }
 
 TitleFileReader::Outcome failure(const QString& error)

@@ -43,7 +43,7 @@ CatalogueLocation portableLocation(const QString& programFolder)
 
 CatalogueLocation locateCatalogue(const StartFolders& folders)
 {
-    const CatalogueLocation portable = portableLocation(folders.program);
+    CatalogueLocation portable = portableLocation(folders.program);
     if (FolderListing::holdsOrdinaryFile(portable.dbdir))
         return portable;
     const bool perUser = !folders.perUser.isEmpty();

@@ -211,7 +211,7 @@ bool StartUp::fail(const QString& why)
 QString StartUp::linkRefusal() const
 {
     for (const QString& folder : {dbFolder(), stagingFolder(), previousFolder()}) {
-        const QString refusal = notAFolder(folder);
+        QString refusal = notAFolder(folder);
         if (!refusal.isEmpty())
             return refusal;
     }

@@ -62,7 +62,7 @@ signals:
 private:
     void request(int number, bool urgent);
     void startReading();
-    void imageRead(int generation, int number, const QImage& image);
+    void imageRead(int readFor, int number, const QImage& image);
     void updateCacheLimit();
     qint64 bytesPerImage() const;
 

@@ -12,7 +12,7 @@ namespace {
 
 // A text longer than this is cut where it is shown: laying out megabytes of text would keep the
 // box from opening for many seconds, and nobody reads that far in one box.
-constexpr qsizetype shownCharacters = 1024 * 1024;
+constexpr qsizetype shownCharacters = qsizetype(1024) * 1024;
 // What a message box needs around its text: caption, margins and the button row.
 constexpr int boxChrome = 160;
 
@@ -52,7 +52,7 @@ bool DetailsBox::needsScrolling(const QString& text, const QFont& font, QSize sc
     const int room = screen.height() - boxChrome;
     if (qint64(text.count(u'\n') + 1) * metrics.lineSpacing() > room)
         return true;
-    if (text.size() > 100 * 1000)
+    if (text.size() > qsizetype(100) * 1000)
         return true;
     // The message box wraps its text at about two thirds of the screen's width.
     const QRect bounds(0, 0, qMax(1, screen.width() * 2 / 3), INT_MAX / 2);
