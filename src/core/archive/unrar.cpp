@@ -179,7 +179,8 @@ bool UnRar::openArchive(Pass& pass, const QString& archivePath)
     archive_read_support_format_rar(pass.reader.get());
     archive_read_support_format_rar5(pass.reader.get());
 #ifdef Q_OS_UNIX
-    const int result = archive_read_open_fd(pass.reader.get(), pass.file.handle(), 64 * 1024);
+    const int result =
+        archive_read_open_fd(pass.reader.get(), pass.file.handle(), size_t(64) * 1024);
 #else
     const int result = archive_read_open_filename_w(
         pass.reader.get(), reinterpret_cast<const wchar_t*>(archivePath.utf16()), 64 * 1024);
