@@ -31,7 +31,9 @@ StartFolders StartFolders::ofRunningProgram()
     folders.program = QCoreApplication::applicationDirPath();
     folders.installedData = QDir::cleanPath(folders.program + QStringLiteral("/../share/") +
                                             QCoreApplication::applicationName());
-    folders.perUser = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    // Clean: without a home folder the location starts at "//".
+    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    folders.perUser = perUser.isEmpty() ? QString() : QDir::cleanPath(perUser);
     folders.programWritable = QFileInfo(folders.program).isWritable();
     return folders;
 }
