@@ -5,6 +5,6 @@
 quint32 crc32(QByteArrayView data, quint32 previous)
 {
     // zlib's, which reads several bytes a step: unpacking checks every byte of the catalogue.
-    return quint32(crc32_z(previous, reinterpret_cast<const Bytef*>(data.data()),
-                           z_size_t(data.size())));
+    return quint32(
+        crc32_z(previous, reinterpret_cast<const Bytef*>(data.data()), z_size_t(data.size())));
 }

@@ -2,6 +2,7 @@
 
 #include "core/archive/crc32.h"
 #include "core/archive/entrysafety.h"
+#include "core/archive/folderwriter.h"
 #include "core/archive/rarchecksums.h"
 
 #include <QDir>
@@ -38,9 +39,6 @@ void ensureUtf8Names()
 struct ReaderDeleter {
     void operator()(archive* a) const { archive_read_free(a); }
 };
-struct WriterDeleter {
-    void operator()(archive* a) const { archive_write_free(a); }
-};
 
 // libarchive's messages for what it cannot read, and how to say them to a user.
 QString plainWords(const QString& libraryMessage)
@@ -62,9 +60,8 @@ QString plainWords(const QString& libraryMessage)
 struct UnRar::Pass {
     QFile file; // the archive, opened by us; outlives the reader that reads it
     std::unique_ptr<archive, ReaderDeleter> reader;
-    std::unique_ptr<archive, WriterDeleter> writer; // null while listing
-    QString folder;                                 // destination, canonical
-    RarChecksums::Listing headers;                  // what the headers say, read by us
+    std::unique_ptr<FolderWriter> writer; // null while listing
+    RarChecksums::Listing headers;        // what the headers say, read by us
     size_t entryIndex = 0;
 };
 
@@ -91,13 +88,9 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
     bool encrypted = false;
     Pass pass;
     if (!folder.isEmpty()) {
-        // Canonical, because libarchive refuses to write through a symbolic link anywhere in
-        // the destination path.
-        pass.folder = QFileInfo(folder).canonicalFilePath();
-        pass.writer.reset(archive_write_disk_new());
-        archive_write_disk_set_options(pass.writer.get(), ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                                                              ARCHIVE_EXTRACT_SECURE_SYMLINKS |
-                                                              ARCHIVE_EXTRACT_TIME);
+        pass.writer = std::make_unique<FolderWriter>();
+        if (!pass.writer->open(folder))
+            return fail(pass.writer->error());
     }
     if (!openArchive(pass, archivePath))
         return false;
@@ -146,8 +139,6 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
         return fail(plainWords(QStringLiteral("encryption")));
     if (pass.writer && !checkEntriesComplete(pass))
         return false;
-    if (pass.writer && archive_write_close(pass.writer.get()) != ARCHIVE_OK)
-        return fail(libraryError(pass.writer.get()));
     return true;
 }
 
@@ -223,22 +214,16 @@ bool UnRar::nextEntry(Pass& pass, archive_entry** entry)
 
 bool UnRar::extractEntry(Pass& pass, archive_entry* entry, const QString& name)
 {
-    const QString target = pass.folder + u'/' + name;
-#ifdef Q_OS_WIN
-    archive_entry_copy_pathname_w(entry, reinterpret_cast<const wchar_t*>(target.utf16()));
-#else
-    archive_entry_set_pathname_utf8(entry, target.toUtf8().constData());
-#endif
-    if (archive_entry_filetype(entry) == 0)
-        archive_entry_set_filetype(entry, AE_IFREG);
-    archive_entry_set_perm(entry, archive_entry_filetype(entry) == AE_IFDIR ? 0755 : 0644);
-    if (archive_write_header(pass.writer.get(), entry) < ARCHIVE_WARN)
-        return fail(writeError(pass.writer.get(), name));
-    if (archive_entry_filetype(entry) == AE_IFREG && !copyData(pass, entry, name))
+    // Only folders and plain files come here (EntrySafety refused the rest); data is read only
+    // for files, as libarchive wants it.
+    if (archive_entry_filetype(entry) == AE_IFDIR)
+        return pass.writer->makeFolder(name) || fail(pass.writer->error());
+    if (!pass.writer->beginFile(name))
+        return fail(pass.writer->error());
+    if (!copyData(pass, entry, name))
         return false;
-    if (archive_write_finish_entry(pass.writer.get()) < ARCHIVE_WARN)
-        return fail(writeError(pass.writer.get(), name));
-    return true;
+    const qint64 modified = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
+    return pass.writer->endFile(modified) || fail(pass.writer->error());
 }
 
 bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
@@ -251,8 +236,8 @@ bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
     int result;
     while ((result = archive_read_data_block(pass.reader.get(), &block, &length, &offset)) ==
            ARCHIVE_OK) {
-        if (archive_write_data_block(pass.writer.get(), block, length, offset) < ARCHIVE_OK)
-            return fail(writeError(pass.writer.get(), name));
+        if (!pass.writer->write(static_cast<const char*>(block), qint64(length), offset))
+            return fail(pass.writer->error());
         crc = crc32(QByteArrayView(static_cast<const char*>(block), qsizetype(length)), crc);
         copied += qint64(length);
     }
@@ -281,18 +266,6 @@ bool UnRar::fail(const QString& why)
     if (error.isEmpty())
         error = why;
     return false;
-}
-
-// Why an entry could not be written, in plain words where the system gives a reason.
-QString UnRar::writeError(archive* writer, const QString& name) const
-{
-    const int code = archive_errno(writer);
-    if (code == ENOSPC)
-        return QStringLiteral("%1 cannot be written: the disk is full").arg(name);
-    if (code == EACCES || code == EROFS || code == EDQUOT)
-        return QStringLiteral("%1 cannot be written: %2")
-            .arg(name, QString::fromLocal8Bit(std::strerror(code)));
-    return QStringLiteral("%1 cannot be written: %2").arg(name, libraryError(writer));
 }
 
 QString UnRar::libraryError(archive* a) const

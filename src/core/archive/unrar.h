@@ -46,7 +46,6 @@ private:
     bool checkEntriesComplete(const Pass& pass);
     bool fail(const QString& why);
     QString libraryError(archive* a) const;
-    QString writeError(archive* writer, const QString& name) const;
 
     QString error;
     QString unsafe;

@@ -12,6 +12,10 @@
 
 #include <cerrno>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 QStringList filesUnder(const QString& folder)
@@ -53,6 +57,7 @@ private slots:
     void unreadableRealArchives_data();
     void unreadableRealArchives();
     void directoryEntriesRoundTrip();
+    void neverWritesThroughWhatIsInTheWay();
     void cutInsideAHeader();
     void fuzzFindingsEndCleanly();
     void staleOutOfMemoryIsHarmless();
@@ -299,6 +304,45 @@ void TestUnRar::directoryEntriesRoundTrip()
     QTemporaryDir out;
     QVERIFY2(unrar.ExtractArchive(path, out.path()), qPrintable(unrar.errorString()));
     QCOMPARE(filesUnder(out.path()), (QStringList{"a.adl", "extras", "extras/b.txt"}));
+}
+
+// Links and hard links put into the folder before or while it is filled are replaced or refused,
+// never written through: what they point to keeps its content.
+void TestUnRar::neverWritesThroughWhatIsInTheWay()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("links are made on Unix here");
+#else
+    QTemporaryDir elsewhere;
+    QFile precious(elsewhere.filePath("precious.txt"));
+    QVERIFY(precious.open(QIODevice::WriteOnly));
+    precious.write("keep me");
+    precious.close();
+    const QString path = sandbox.filePath("in-the-way.rar");
+    QVERIFY(writeArchive(path, {fileEntry("a.adl", "new a"), fileEntry("b.adl", "new b"),
+                                fileEntry("extras/c.txt", "new c")}));
+
+    // A symbolic link and a hard link where two of the entries go.
+    QTemporaryDir out;
+    QVERIFY(QFile::link(elsewhere.filePath("precious.txt"), out.filePath("a.adl")));
+    QCOMPARE(::link(QFile::encodeName(elsewhere.filePath("precious.txt")).constData(),
+                    QFile::encodeName(out.filePath("b.adl")).constData()),
+             0);
+    UnRar unrar;
+    QVERIFY2(unrar.ExtractArchive(path, out.path()), qPrintable(unrar.errorString()));
+    QCOMPARE(contentOf(out.filePath("a.adl")), QByteArray("new a"));
+    QCOMPARE(contentOf(out.filePath("b.adl")), QByteArray("new b"));
+    QVERIFY(!QFileInfo(out.filePath("a.adl")).isSymLink());
+    QCOMPARE(contentOf(elsewhere.filePath("precious.txt")), QByteArray("keep me"));
+
+    // A folder on an entry's path that is a link to a folder elsewhere is refused.
+    QTemporaryDir second;
+    QVERIFY(QFile::link(elsewhere.path(), second.filePath("extras")));
+    QVERIFY(!unrar.ExtractArchive(path, second.path()));
+    QVERIFY2(unrar.errorString().contains("extras/c.txt cannot be written"),
+             qPrintable(unrar.errorString()));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"precious.txt"});
+#endif
 }
 
 // libarchive takes a header it cannot finish for the end of the archive; the headers of our own
