@@ -32,6 +32,18 @@ bool showTwoRows(ListView& list)
     return QTest::qWaitForWindowExposed(&list);
 }
 
+// Shows a list of one column whose rows, titled after the pictures, show the pictures as covers.
+bool showCovers(ListView& list, ImageList& images, const QDir& folder, const QStringList& pictures)
+{
+    for (const QString& picture : pictures)
+        images.add(folder.filePath(picture));
+    list.setIcons(&images);
+    list.addColumnHeader("Title", 1000);
+    list.addItems(rowsTitled(pictures));
+    list.show();
+    return QTest::qWaitForWindowExposed(&list);
+}
+
 } // namespace
 
 // The catalogue list: rows by position, both views over one selection, sorting, sizes in twips,
@@ -206,14 +218,8 @@ void TestListView::unreadableCoverGetsPlaceholder()
     QVERIFY(writeCover(db, "good.png", Qt::red));
     QVERIFY(writeBytes(db.filePath("bad.png"), "\x89PNG\r\n\x1a\n truncated"));
     ImageList images;
-    images.add(db.filePath("good.png"));
-    images.add(db.filePath("bad.png"));
     ListView list;
-    list.setIcons(&images);
-    list.addColumnHeader("Title", 1000);
-    list.addItems(rowsTitled({"good", "bad"}));
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(showCovers(list, images, db, {"good.png", "bad.png"}));
     QTRY_VERIFY(images.isUnreadable(2));
     QTRY_VERIFY(!images.image(1).isNull());
 
@@ -281,14 +287,8 @@ void TestListView::coversMatchTheScreen()
     QVERIFY(writeCover(QDir(dir.path()), "a.png", Qt::red, {300, 420}));
     QVERIFY(writeCover(QDir(dir.path()), "b.png", Qt::blue, {150, 210}));
     ImageList images;
-    images.add(dir.filePath("a.png"));
-    images.add(dir.filePath("b.png"));
     ListView list;
-    list.setIcons(&images);
-    list.addColumnHeader("Title", 1000);
-    list.addItems(rowsTitled({"a", "b"}));
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(showCovers(list, images, QDir(dir.path()), {"a.png", "b.png"}));
     const qreal ratio = list.iconView()->viewport()->devicePixelRatioF();
     QTRY_VERIFY(!images.image(2).isNull());
     const QPixmap cover = images.image(2);
