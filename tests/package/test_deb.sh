@@ -9,7 +9,7 @@
 set -euo pipefail
 build=$1
 source=$2
-for tool in cpack dpkg-deb dpkg-shlibdeps xvfb-run xdotool import; do
+for tool in cpack dpkg-deb dpkg-shlibdeps Xvfb xdotool import; do
     if ! command -v "$tool" >/dev/null; then
         echo "skipped: $tool is not installed (scripts/install-deps --test installs it)"
         exit 77
@@ -37,8 +37,10 @@ program="$work/root/usr/bin/movra"
 db="$XDG_DATA_HOME/movra/db"
 
 "$source/scripts/headless-start" "$program" "$work/first.png" || fail "the first start"
-titles=$(find "$db" -maxdepth 1 -type f -name '*.adl' | wc -l)
-[[ $titles -eq 33 ]] || fail "the first start left $titles title files in $db, not 33"
+count_titles() { find "$1" -maxdepth 1 -type f -name '*.adl' | wc -l; }
+titles=$(count_titles "$db")
+sample=$(count_titles "$source/data/titles")
+[[ $titles -eq $sample ]] || fail "the first start left $titles title files in $db, not $sample"
 [[ $(ls -A "$XDG_DATA_HOME/movra") == db ]] ||
     fail "more than db/ in the user's folder: $(ls -A "$XDG_DATA_HOME/movra")"
 folder=$(stat -c %i "$db")

@@ -5,6 +5,7 @@
 #include "core/catalogue/titlefilereader.h"
 #include "core/details/detailstext.h"
 #include "core/details/lookupurl.h"
+#include "core/version.h"
 #include "gui/catalogue/listview.h"
 #include "gui/details/detailsbox.h"
 #include "gui/details/urlopener.h"
@@ -36,7 +37,7 @@ Form1::Form1(const StartFolders& folders)
         DetailsBox::showModal(this, caption, text);
     };
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Movra v0.1"));
+    setWindowTitle(QStringLiteral("Movra v" MOVRA_VERSION));
     setWindowIcon(QIcon(QStringLiteral(":/movra.png")));
 
     auto* client = new QWidget(this);

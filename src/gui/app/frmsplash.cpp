@@ -1,5 +1,6 @@
 #include "gui/app/frmsplash.h"
 
+#include "core/version.h"
 #include "gui/app/form1.h"
 #include "gui/twips.h"
 
@@ -40,7 +41,8 @@ frmSplash::frmSplash(const StartFolders& folders, QWidget* parent)
 
     lblCompanyProduct = addLabel(QStringLiteral("Velmire"), 2355, 705, 2055, 435, 18, true);
     lblProductName = addLabel(QStringLiteral("Movra"), 2520, 1140, 1395, 765, 32.25f, true);
-    lblVersion = addLabel(QStringLiteral("Version 0.1"), 5580, 2700, 1275, 285, 12, true);
+    lblVersion =
+        addLabel(QStringLiteral("Version " MOVRA_VERSION), 5580, 2700, 1275, 285, 12, true);
     lblWarning = addLabel(QStringLiteral("Loading..."), 150, 3660, 6855, 195, 8.25f, false);
     lblCompanyProduct->adjustSize();
     lblProductName->adjustSize();
