@@ -53,6 +53,23 @@ void TestRowSorting::sortOrder_data()
         << QStringList{"x", "X", "a", "x "} << false << QStringList{"a", "x", "X", "x "};
     QTest::newRow("stableDescending")
         << QStringList{"x", "a", "X"} << true << QStringList{"x", "X", "a"};
+    // More equal cells than a sort handles by insertion alone (16): the 32 spellings of "movra"
+    // keep the order they came in, between a title before them and one after.
+    QStringList spellings;
+    for (int upper = 0; upper < 32; ++upper) {
+        QString word("movra");
+        for (int letter = 0; letter < 5; ++letter) {
+            if (upper & (1 << letter))
+                word[letter] = word[letter].toUpper();
+        }
+        spellings << word;
+    }
+    QTest::newRow("stableManyEqual")
+        << QStringList{"zulu"} + spellings + QStringList{"alpha"} << false
+        << QStringList{"alpha"} + spellings + QStringList{"zulu"};
+    QTest::newRow("stableManyEqualDescending")
+        << QStringList{"alpha"} + spellings + QStringList{"zulu"} << true
+        << QStringList{"zulu"} + spellings + QStringList{"alpha"};
     QTest::newRow("punctuationAndDigits") << QStringList{"b", "\"Quoted\"", "1 Up", "a"} << false
                                           << QStringList{"\"Quoted\"", "1 Up", "a", "b"};
     QTest::newRow("accentsLocaleAware") << QStringList{"Zoe", "\u00C9mile", "Eve"} << false
