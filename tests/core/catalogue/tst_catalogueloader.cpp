@@ -25,6 +25,7 @@ private slots:
     void coverPairing();
     void loadsInNameOrderWithOwnCovers();
     void brokenFilesAreReportedAndSkipped();
+    void titlesBeyondTheRowLimitAreReported();
     void modelRefusesKeyInUse();
     void modelIsConsistent();
     void cellsShowOnOneLine();
@@ -203,6 +204,22 @@ void TestCatalogueLoader::brokenFilesAreReportedAndSkipped()
     QCOMPARE(covers.size(), 1);
     QCOMPARE(covers[0].file, QString("c.adl.cover.jpg"));
     QVERIFY(covers[0].reason.contains("not a picture"));
+}
+
+// Row keys are 16-bit numbers: the 32,768th title file is reported, and no row K32768 is made.
+void TestCatalogueLoader::titlesBeyondTheRowLimitAreReported()
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = QByteArray("h\r\n").repeated(29) + "T\r\n";
+    for (int i = 1; i <= 32768; ++i)
+        QVERIFY(writeBytes(dir.filePath(QString("t%1.adl").arg(i, 5, 10, QChar(u'0'))), bytes));
+    const CatalogueContents contents = CatalogueLoader::load(dir.path());
+    QCOMPARE(contents.rows.size(), size_t(32767));
+    QCOMPARE(contents.rows.back().key(), QString("K32767"));
+    QCOMPARE(contents.problems.size(), 1);
+    QCOMPARE(contents.problems[0].file, QString("t32768.adl"));
+    QVERIFY2(contents.problems[0].reason.contains("32767"),
+             qPrintable(contents.problems[0].reason));
 }
 
 void TestCatalogueLoader::modelRefusesKeyInUse()
