@@ -96,7 +96,7 @@ bool FolderWriter::makeFolder(const QString& name)
     if (!leaf.isEmpty() && ::mkdirat(parent, leaf.constData(), 0755) != 0) {
         code = errno;
         // One already there is fine as long as it is a folder and not a link to one.
-        struct stat status;
+        struct stat status {};
         if (code == EEXIST &&
             ::fstatat(parent, leaf.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISDIR(status.st_mode))

@@ -1,5 +1,7 @@
 #include "core/catalogue/folderlisting.h"
 
+#include "core/files/filenamecase.h"
+
 #include <QDirIterator>
 #include <QFile>
 
@@ -25,7 +27,7 @@ void sortIgnoringCase(QStringList& names)
     std::vector<std::pair<QString, QString>> keyed;
     keyed.reserve(size_t(names.size()));
     for (QString& name : names)
-        keyed.emplace_back(name.toCaseFolded(), std::move(name));
+        keyed.emplace_back(FileNameCase::folded(name), std::move(name));
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     names.clear();
@@ -74,7 +76,7 @@ public:
         sortIgnoringCase(files.covers);
         std::stable_sort(files.skipped.begin(), files.skipped.end(),
                          [](const Skipped& a, const Skipped& b) {
-                             return a.name.toCaseFolded() < b.name.toCaseFolded();
+                             return FileNameCase::folded(a.name) < FileNameCase::folded(b.name);
                          });
         return std::move(files);
     }
@@ -95,7 +97,7 @@ Kind kindOf(int folder, const dirent* entry)
         return Kind::Folder;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
         return Kind::Special;
-    struct stat status;
+    struct stat status {};
     if (::fstatat(folder, entry->d_name, &status, 0) != 0)
         return Kind::BrokenLink;
     if (S_ISREG(status.st_mode))

@@ -1,6 +1,7 @@
 #include "core/catalogue/titlefilereader.h"
 
 #include "core/catalogue/limits.h"
+#include "core/files/regularfile.h"
 #include "core/titles/titlescan.h"
 
 #include <QFile>
@@ -56,12 +57,11 @@ TitleFileReader::Outcome TitleFileReader::read(const QString& path)
 
 TitleFileReader::Outcome TitleFileReader::readAt(int folderDescriptor, const QByteArray& name)
 {
-    // Without blocking: a pipe put in place of a title file has nothing to give, and the read
-    // says so at once instead of waiting for a writer.
-    const int fd = ::openat(folderDescriptor, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // A pipe or a device put in place of a title file is refused before anything reads it.
+    QString why;
+    const int fd = RegularFile::openAt(folderDescriptor, name, why);
     if (fd < 0)
-        return failure(QStringLiteral("cannot be opened: %1")
-                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return failure(why);
     Outcome outcome = readOpened(fd);
     ::close(fd);
     return outcome;
@@ -86,9 +86,7 @@ TitleFileReader::Outcome TitleFileReader::readOpened(int fd)
                 continue;
             if (got < 0)
                 return failure(QStringLiteral("cannot be read: %1")
-                                   .arg(errno == EAGAIN
-                                            ? QStringLiteral("it is not a regular file")
-                                            : QString::fromLocal8Bit(std::strerror(errno))));
+                                   .arg(QString::fromLocal8Bit(std::strerror(errno))));
             if (got == 0)
                 break;
             size += got;
@@ -103,11 +101,10 @@ TitleFileReader::Outcome TitleFileReader::readOpened(int fd)
 
 TitleFileReader::Outcome TitleFileReader::read(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(QStringLiteral("cannot be opened: %1").arg(file.errorString()));
-    if (file.isSequential())
-        return failure(QStringLiteral("cannot be read: it is not a regular file"));
+    QFile file;
+    const QString why = RegularFile::open(file, path);
+    if (!why.isEmpty())
+        return failure(why);
     if (file.size() > maxTitleFileBytes)
         return failure(tooLarge());
     try {

@@ -1,0 +1,44 @@
+#include "core/files/regularfile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace RegularFile {
+
+int openAt(int folderDescriptor, const QByteArray& name, QString& why)
+{
+    // O_NONBLOCK: opening a pipe without a writer, or a device, would otherwise wait.
+    const int fd = ::openat(folderDescriptor, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = QStringLiteral("cannot be opened: %1")
+                  .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return -1;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        why = QStringLiteral("is not a regular file");
+        return -1;
+    }
+    return fd;
+}
+
+QString open(QFile& file, const QString& path)
+{
+    QString why;
+    const int fd = openAt(AT_FDCWD, QFile::encodeName(path), why);
+    if (fd < 0)
+        return why;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QStringLiteral("cannot be opened: %1").arg(file.errorString());
+    }
+    return {};
+}
+
+} // namespace RegularFile
