@@ -66,7 +66,6 @@ void TestStartUp::paths()
 {
     StartUp start;
     start.prepare(portableLocation(QStringLiteral("/opt/movies")));
-    QCOMPARE(start.lineBreak(), QString("\r\n"));
     QCOMPARE(start.databaseFolder(), QDir::toNativeSeparators("/opt/movies/db/"));
     QCOMPARE(start.archivePath(), QDir::toNativeSeparators("/opt/movies/data.rar"));
 
