@@ -1,10 +1,10 @@
 #include "core/catalogue/titlesearch.h"
 
-#include <QByteArrayMatcher>
-
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <numeric>
+#include <string_view>
 
 namespace {
 
@@ -19,40 +19,49 @@ constexpr size_t rememberedAnswers = 24;
 class NeedleFinder {
 public:
     explicit NeedleFinder(const QByteArray& needle)
-        : needle(needle)
-        , matcher(needle)
+        : needle(needle.constData(), size_t(needle.size()))
     {
     }
 
     qsizetype indexIn(QByteArrayView text, qsizetype from) const
     {
-        if (needle.size() != 1)
-            return matcher.indexIn(text, from);
-        const void* hit = std::memchr(text.data() + from, needle[0], size_t(text.size() - from));
-        return hit ? static_cast<const char*>(hit) - text.data() : -1;
+        const size_t at =
+            std::string_view(text.data(), size_t(text.size())).find(needle, size_t(from));
+        return at == std::string_view::npos ? -1 : qsizetype(at);
     }
 
 private:
-    const QByteArray& needle;
-    QByteArrayMatcher matcher;
+    std::string_view needle;
 };
 
 } // namespace
 
 void TitleSearch::addRow(const CatalogueRow& row)
 {
-    auto addField = [this, &row](int column) {
+    auto folded = [this, &row](int column) {
         const QByteArrayView cell = row.cellUtf8(column);
-        if (cell.isEmpty())
-            return;
         sourceBytes += cell.size();
-        text += SearchQuery::foldUtf8(cell);
-        text += fieldEnd;
+        return cell.isEmpty() ? QByteArray() : SearchQuery::foldUtf8(cell);
     };
-    addField(0);
+    auto addOwn = [this](const QByteArray& field) {
+        if (!field.isEmpty())
+            text += field + fieldEnd;
+    };
+    addOwn(folded(0));
+    size_t pool = 0;
     for (const TitleFieldInfo& field : titleFields) {
-        if (isSearched(field.field))
-            addField(int(field.field) + 1);
+        if (!isSearchedField(field.field))
+            continue;
+        const QByteArray value = folded(int(field.field) + 1);
+        if (!isSharedField(field.field)) {
+            addOwn(value);
+            continue;
+        }
+        const quint16 number = value.isEmpty() ? 0 : shared[pool].add(value);
+        ++pool;
+        if (number == 0)
+            addOwn(value); // a full pool: the title keeps the text itself
+        sharedNumbers.push_back(number);
     }
     starts.push_back(quint32(text.size()));
     // A new row may hold what an earlier query looked for.
@@ -61,11 +70,28 @@ void TitleSearch::addRow(const CatalogueRow& row)
 
 qsizetype TitleSearch::indexBytes() const
 {
-    return text.capacity() + qsizetype(starts.capacity() * sizeof(quint32));
+    qsizetype bytes = text.capacity() + qsizetype(starts.capacity() * sizeof(quint32)) +
+                      qsizetype(sharedNumbers.capacity() * sizeof(quint16));
+    for (const ValuePool& pool : shared)
+        bytes += pool.bytes();
+    return bytes;
+}
+
+// Rows come one by one, and the index grows ahead of them; once searching starts, rows rarely
+// come any more.
+void TitleSearch::compact()
+{
+    text.squeeze();
+    starts.shrink_to_fit();
+    sharedNumbers.shrink_to_fit();
+    for (ValuePool& pool : shared)
+        pool.compact();
 }
 
 std::vector<int> TitleSearch::find(const QString& typed)
 {
+    if (text.capacity() > text.size() + text.size() / 16)
+        compact();
     const SearchQuery query(typed);
     if (query.findsEverything())
         return everyEntry();
@@ -75,10 +101,8 @@ std::vector<int> TitleSearch::find(const QString& typed)
     std::vector<int> entries;
     const std::vector<QByteArray>& needles = query.needles();
     for (size_t i = 0; i < needles.size(); ++i) {
-        if (i == 0 && !base)
-            entries = entriesHolding(needles[i]);
-        else
-            entries = entriesHolding(needles[i], i == 0 ? base->entries : entries);
+        const std::vector<int>* candidates = i > 0 ? &entries : base ? &base->entries : nullptr;
+        entries = entriesHolding(needles[i], candidates);
         if (entries.empty())
             break;
     }
@@ -104,8 +128,45 @@ std::vector<int> TitleSearch::everyEntry() const
     return entries;
 }
 
+std::vector<int> TitleSearch::entriesHolding(const QByteArray& needle,
+                                             const std::vector<int>* candidates) const
+{
+    std::vector<int> own =
+        candidates ? entriesWithOwnText(needle, *candidates) : entriesWithOwnText(needle);
+    std::array<std::vector<bool>, sharedCount> inPool;
+    bool anyShared = false;
+    for (size_t pool = 0; pool < shared.size(); ++pool) {
+        inPool[pool] = shared[pool].holding(needle);
+        anyShared = anyShared || ValuePool::anyHolds(inPool[pool]);
+    }
+    if (!anyShared)
+        return own;
+    auto sharesIt = [&](int entry) {
+        const quint16* numbers = sharedNumbers.data() + size_t(entry) * shared.size();
+        for (size_t pool = 0; pool < shared.size(); ++pool) {
+            if (inPool[pool][numbers[pool]])
+                return true;
+        }
+        return false;
+    };
+    std::vector<int> throughShared;
+    if (candidates) {
+        std::copy_if(candidates->begin(), candidates->end(), std::back_inserter(throughShared),
+                     sharesIt);
+    } else {
+        for (int entry = 0; entry < entryCount(); ++entry) {
+            if (sharesIt(entry))
+                throughShared.push_back(entry);
+        }
+    }
+    std::vector<int> entries;
+    std::set_union(own.begin(), own.end(), throughShared.begin(), throughShared.end(),
+                   std::back_inserter(entries));
+    return entries;
+}
+
 // One pass over the whole index; after a match, on from the next entry.
-std::vector<int> TitleSearch::entriesHolding(const QByteArray& needle) const
+std::vector<int> TitleSearch::entriesWithOwnText(const QByteArray& needle) const
 {
     std::vector<int> entries;
     const NeedleFinder finder(needle);
@@ -121,9 +182,17 @@ std::vector<int> TitleSearch::entriesHolding(const QByteArray& needle) const
     return entries;
 }
 
-std::vector<int> TitleSearch::entriesHolding(const QByteArray& needle,
-                                             const std::vector<int>& candidates) const
+std::vector<int> TitleSearch::entriesWithOwnText(const QByteArray& needle,
+                                                 const std::vector<int>& candidates) const
 {
+    // Through most of the index, one pass over all of it is quicker than a search per title.
+    if (candidates.size() * 4 > size_t(entryCount())) {
+        const std::vector<int> holding = entriesWithOwnText(needle);
+        std::vector<int> entries;
+        std::set_intersection(holding.begin(), holding.end(), candidates.begin(), candidates.end(),
+                              std::back_inserter(entries));
+        return entries;
+    }
     std::vector<int> entries;
     const NeedleFinder finder(needle);
     for (int entry : candidates) {

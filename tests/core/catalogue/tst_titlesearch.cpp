@@ -54,6 +54,8 @@ void TestTitleSearch::finds_data()
         << "big lebowski" << QStringList{"The Big Lebowski", "A Big Night"};
     QTest::newRow("everyWordRequired") << "ann horror" << QStringList{"Les \u00c9toiles"};
     QTest::newRow("anyOrderYearAndGenre") << "1954 horror" << QStringList{"Les \u00c9toiles"};
+    QTest::newRow("sharedFieldsAfterEmptyOnes")
+        << "comedy" << QStringList{"Am\u00e9lie", "The Big Lebowski", "A Big Night"};
     QTest::newRow("accentsIgnored") << "amelie" << QStringList{"Am\u00e9lie"};
     QTest::newRow("caseAndAccentsIgnored") << "ETOILES" << QStringList{"Les \u00c9toiles"};
     QTest::newRow("accentTyped") << "L\u00c9BOWSKI"
@@ -63,6 +65,7 @@ void TestTitleSearch::finds_data()
     QTest::newRow("quotedPhrase") << "\"big lebowski\"" << QStringList{"The Big Lebowski"};
     QTest::newRow("phraseAndWord") << "1954 \"ann lee\"" << QStringList{"Les \u00c9toiles"};
     QTest::newRow("phraseWithinOneField") << "\"fish ewan\"" << QStringList{};
+    QTest::newRow("phraseWithinOneGenre") << "\"comedy horror\"" << QStringList{};
     QTest::newRow("wordWithinOneField") << "lebowskijeff" << QStringList{};
     QTest::newRow("loneQuoteLiteral") << "12\"" << QStringList{"The 12\" Cut"};
     QTest::newRow("loneQuoteBeforeWord") << "\"big" << QStringList{};
