@@ -28,17 +28,6 @@ const QString coverInfix = QStringLiteral(".cover.");
 // few more than the cores pay off.
 constexpr int readerThreads = 4;
 
-// The size every icon takes: that of the first cover that can be read, within bounds.
-QSize iconSize(const QString& base, const QStringList& coverFiles)
-{
-    for (const QString& cover : coverFiles) {
-        const CoverPicture::Header header = CoverPicture::readHeader(base + cover);
-        if (header.problem.isEmpty())
-            return CoverPicture::iconSizeFor(header.size);
-    }
-    return {};
-}
-
 // Reads the title files in runs of consecutive names, a reader (and its buffers) per run, on a
 // few threads: reading is mostly waiting for the file system.
 std::vector<TitleFileReader::Outcome> readTitles(const QString& folder,
@@ -104,8 +93,7 @@ CatalogueContents load(const QString& folder)
     contents.coverFiles = std::move(files.covers);
     for (const FolderListing::Skipped& skipped : std::as_const(files.skipped))
         contents.problems << LoadProblem{skipped.name, skipped.reason, 0};
-    const QString base = QDir(folder).path() + u'/';
-    contents.imageSize = iconSize(base, contents.coverFiles);
+    contents.imageSize = iconSizeOf(folder, contents.coverFiles);
     const QList<int> coverOf = coverIndexOfTitles(titleFiles, contents.coverFiles);
     std::vector<TitleFileReader::Outcome> outcomes = readTitles(folder, titleFiles);
 
@@ -142,6 +130,17 @@ CatalogueContents load(const QString& folder)
             contents.coversWithoutTitle << contents.coverFiles[i];
     }
     return contents;
+}
+
+QSize iconSizeOf(const QString& folder, const QStringList& coverFiles)
+{
+    const QString base = QDir(folder).path() + u'/';
+    for (const QString& cover : coverFiles) {
+        const CoverPicture::Header header = CoverPicture::readHeader(base + cover);
+        if (header.problem.isEmpty())
+            return CoverPicture::iconSizeFor(header.size);
+    }
+    return {};
 }
 
 QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers,

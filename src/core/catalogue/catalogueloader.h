@@ -40,6 +40,10 @@ QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& 
 
 CatalogueContents load(const QString& folder);
 
+// The size every icon takes: that of the first cover in the list that can be read, within
+// bounds; invalid when none can.
+QSize iconSizeOf(const QString& folder, const QStringList& coverFiles);
+
 // The covers of a folder that cannot be read as pictures. Reading every cover's header takes a
 // while in a large catalogue, so the program does it after the list is on screen.
 // Stops early, with what it found so far, once stop() says so: the user may close the window while

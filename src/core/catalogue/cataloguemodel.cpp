@@ -67,8 +67,9 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const
 
 QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < headers.size())
+    // The tooltip has the whole header, for a column too narrow to show it.
+    if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::ToolTipRole) &&
+        section >= 0 && section < headers.size())
         return headers[section];
     return {};
 }
@@ -111,6 +112,14 @@ int CatalogueModel::addRows(std::vector<CatalogueRow> newRows)
     else
         endInsertRows();
     return int(accepted.size());
+}
+
+void CatalogueModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= columnCount())
+        return;
+    sortBy(column, order == Qt::AscendingOrder ? RowSorting::Direction::Ascending
+                                               : RowSorting::Direction::Descending);
 }
 
 void CatalogueModel::sortBy(int column, RowSorting::Direction direction)

@@ -31,6 +31,8 @@ public:
     const CatalogueRow& row(int position) const { return rows[size_t(position)]; }
 
     void sortBy(int column, RowSorting::Direction direction);
+    // The views' way of asking for sortBy().
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 private:
     std::vector<CatalogueRow> rows;

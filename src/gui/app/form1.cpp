@@ -12,24 +12,14 @@
 #include "gui/twips.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QtConcurrent>
-
-#include <cstdio>
-
-namespace {
-
-// How many unreadable files the problem box names before it only counts the rest.
-constexpr int problemsNamed = 20;
-
-} // namespace
 
 Form1::Form1(const StartFolders& folders)
-    : folders(folders)
-    , dvdList(nullptr)
+    : dvdList(nullptr)
+    , controller(folders)
     , urlOpener(std::make_unique<DesktopUrlOpener>())
     , exit([](int status) { QCoreApplication::exit(status); })
 {
@@ -59,25 +49,14 @@ Form1::Form1(const StartFolders& folders)
 
     DoneTimer.setInterval(100);
     connect(&DoneTimer, &QTimer::timeout, this, &Form1::DoneTimer_Timer);
-    connect(&loading, &QFutureWatcher<CatalogueContents>::finished, this, [this] {
-        if (loadingTicked)
-            showCatalogue();
-    });
-    connect(&coverCheck, &QFutureWatcher<QList<LoadProblem>>::finished, this, [this] {
-        problems += coverCheck.result();
-        if (!problems.isEmpty())
-            reportLoadProblems();
-    });
+    connect(&controller, &StartupController::catalogueRead, this, &Form1::showCatalogue);
+    connect(&controller, &StartupController::failed, this, &Form1::reportStartFailure);
+    connect(&controller, &StartupController::problemsFound, this,
+            [this](const QString& report) { messageBox(windowTitle(), report); });
     Form_Load();
 }
 
-Form1::~Form1()
-{
-    unpacking.waitForFinished();
-    loading.waitForFinished();
-    closing = true; // the cover check stops at its next cover
-    coverCheck.waitForFinished();
-}
+Form1::~Form1() = default;
 
 void Form1::setUrlOpener(std::unique_ptr<UrlOpener> opener)
 {
@@ -107,95 +86,57 @@ QAction* Form1::addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcu
     return action;
 }
 
-// Prepares the paths and the database folder, then hands over to the loading timer.
+// Starts the start-up steps (finding the catalogue, unpacking it on a first start, reading it),
+// then hands over to the loading timer.
 void Form1::Form_Load()
 {
-    if (start.prepare(locateCatalogue(folders)))
-        dbextract();
-    else
-        startReading(); // the folder is ready: read it while the loading timer waits
+    controller.begin();
     DoneTimer.start();
 }
 
-// Unpacks on a worker thread, so that the splash window keeps painting through a long first
-// start; the loading timer waits for it to finish.
-void Form1::dbextract()
-{
-    unpacking = QtConcurrent::run([this] { return start.dbextract(); });
-}
-
+// Waits until the database folder is ready, then adds the columns and asks for the rows, which
+// come with catalogueRead() once every title file is read.
 void Form1::DoneTimer_Timer()
 {
-    if (!unpacking.isFinished())
-        return;
-    if (!start.failure().isEmpty()) {
-        DoneTimer.stop();
-        reportStartFailure();
-        return;
-    }
-    if (!start.isReady())
+    if (!controller.isFolderReady())
         return;
     DoneTimer.stop();
     itemnum = 1;
     for (const QString& header : columnHeaders())
         AddCol(header);
-    loadingTicked = true;
-    startReading();
-    if (loading.isFinished())
-        showCatalogue();
+    controller.requestContents();
 }
 
-// Title files are read by worker threads; the rows go into the list in one step once every file
-// is read and the loading timer has ticked, in name order, exactly as reading them one by one
-// would leave them. Reading changes nothing on screen, so it may start before the tick.
-void Form1::startReading()
-{
-    if (readingStarted)
-        return;
-    readingStarted = true;
-    loading.setFuture(QtConcurrent::run(&CatalogueLoader::load, start.databaseFolder()));
-}
-
+// The rows go into the list in one step, in name order, exactly as reading the title files one
+// by one would leave them.
 void Form1::showCatalogue()
 {
-    if (catalogueShownOnce)
-        return;
-    catalogueShownOnce = true;
-    CatalogueContents contents = loading.result();
-    for (const QString& note : start.notes())
-        problems << LoadProblem{QFileInfo(start.archivePath()).fileName(), note, 0};
-    problems += contents.problems;
+    CatalogueContents contents = controller.takeContents();
+    const QString folder = controller.databaseFolder();
     QStringList coverPaths;
     coverPaths.reserve(contents.coverFiles.size());
     for (const QString& cover : std::as_const(contents.coverFiles))
-        coverPaths << start.databaseFolder() + cover;
+        coverPaths << folder + cover;
     dvdImg.addAll(coverPaths, contents.imageSize);
     dvdList->setIcons(&dvdImg);
     const int rows = dvdList->addItems(std::move(contents.rows));
-    shownCovers = std::move(contents.shownCovers);
     itemnum = qint16(qMin(rows + 1, maxCounter));
     show();
     // The list has the keyboard focus from the start, with its first row selected.
     dvdList->setFocus();
     emit catalogueShown();
     // Once the first paint has asked for the covers on screen, so that they come first.
-    QTimer::singleShot(100, this, &Form1::checkCovers);
+    QTimer::singleShot(100, this, &Form1::checkCoversOnceDrawn);
 }
 
-// Checks that every cover on show can be read, once the covers on screen have been drawn, and
-// then reports all the files that could not be read in one message box.
-void Form1::checkCovers()
+void Form1::checkCoversOnceDrawn()
 {
     if (dvdImg.isBusy()) {
-        connect(&dvdImg, &ImageList::idle, this, &Form1::checkCovers, Qt::SingleShotConnection);
+        connect(&dvdImg, &ImageList::idle, this, &Form1::checkCoversOnceDrawn,
+                Qt::SingleShotConnection);
         return;
     }
-    if (coverCheck.future().isValid())
-        return;
-    coverCheck.setFuture(QtConcurrent::run([this, folder = start.databaseFolder(),
-                                            covers = shownCovers] {
-        return CatalogueLoader::unreadableCovers(folder, covers, [this] { return closing.load(); });
-    }));
+    controller.checkCovers();
 }
 
 void Form1::AddCol(const QString& colname)
@@ -228,22 +169,17 @@ bool Form1::ParseOneADL(const QString& adlname, LoadProblem* problem)
     return true;
 }
 
+// A second click on the sort column reverses the order; another column sorts ascending. Either
+// way the list ends sorted, in the report view.
 void Form1::LV_ColumnSort(ListView& listViewControl, int columnIndex)
 {
     const int key = columnIndex - 1;
     using RowSorting::Direction;
-    if (listViewControl.SortKey() == key) {
-        listViewControl.setSortOrder(listViewControl.SortOrder() == Direction::Ascending
-                                         ? Direction::Descending
-                                         : Direction::Ascending);
-    } else {
-        listViewControl.setSortKey(qint16(key));
-        listViewControl.setSortOrder(Direction::Ascending);
-    }
-    listViewControl.setView(ListView::IconView);
-    listViewControl.setSorted(true);
+    Direction order = Direction::Ascending;
+    if (listViewControl.SortKey() == key && listViewControl.SortOrder() == Direction::Ascending)
+        order = Direction::Descending;
+    listViewControl.sortBy(key, order);
     listViewControl.setView(ListView::ReportView);
-    listViewControl.setSorted(true);
 }
 
 void Form1::nfobox()
@@ -287,32 +223,13 @@ void Form1::Form_Resize()
     layoutList(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
 }
 
-void Form1::reportStartFailure()
+void Form1::reportStartFailure(const QString& message)
 {
-    emit startFailed(start.failure());
-    // Also on standard error, for whoever started Movra from a terminal or a script. The box is
-    // captioned apart from the main window, which never showed.
-    std::fprintf(stderr, "movra: %s\n", qPrintable(start.failure()));
-    messageBox(QStringLiteral("Movra"), start.failure());
+    DoneTimer.stop();
+    emit startFailed(message);
+    // The box is captioned apart from the main window, which never showed.
+    messageBox(QStringLiteral("Movra"), message);
     exit(1);
-}
-
-void Form1::reportLoadProblems()
-{
-    QStringList lines;
-    for (int i = 0; i < problems.size() && i < problemsNamed; ++i) {
-        const LoadProblem& problem = problems[i];
-        QString line = problem.file + QLatin1String(": ") + problem.reason;
-        if (problem.line > 0)
-            line += QStringLiteral(" (line %1)").arg(problem.line);
-        lines << line;
-    }
-    if (problems.size() > problemsNamed)
-        lines << QStringLiteral("... and %1 more.").arg(problems.size() - problemsNamed);
-    messageBox(windowTitle(), QStringLiteral("Some files of the catalogue in %1 could not be read "
-                                             "and are not shown as they should be:\n\n")
-                                      .arg(QDir::toNativeSeparators(start.databaseFolder())) +
-                                  lines.join(QLatin1Char('\n')));
 }
 
 void Form1::lookUp(LookUp service)

@@ -1,15 +1,12 @@
 #pragma once
 
 #include "core/catalogue/catalogueloader.h"
-#include "core/startup/startup.h"
+#include "gui/app/startupcontroller.h"
 #include "gui/catalogue/imagelist.h"
 
-#include <QFuture>
-#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QTimer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -19,9 +16,9 @@ class QAction;
 class QMenu;
 enum class LookUp;
 
-// The main window: the catalogue list with its View and Query menus. Creating it prepares the
-// database folder (unpacking the catalogue on a first start); its loading timer then fills the
-// list, closes the splash window and shows this window.
+// The main window: the catalogue list with its View and Query menus. Creating it starts the
+// start-up steps (unpacking the catalogue on a first start, then reading it); its loading timer
+// then fills the list, closes the splash window and shows this window.
 class Form1 : public QMainWindow {
     Q_OBJECT
 
@@ -39,6 +36,7 @@ public:
 
     ListView* list() const { return dvdList; }
     ImageList& coverImages() { return dvdImg; }
+    StartupController& startup() { return controller; }
 
     void AddCol(const QString& colname);
     // Reads one title file and appends its row as number itemnum; false, with problem saying
@@ -68,13 +66,10 @@ private:
                          void (Form1::*handler)());
     void Form_Load();
     void Form_Resize();
-    void dbextract();
     void DoneTimer_Timer();
-    void startReading();
     void showCatalogue();
-    void reportStartFailure();
-    void checkCovers();
-    void reportLoadProblems();
+    void reportStartFailure(const QString& message);
+    void checkCoversOnceDrawn();
     void lookUp(LookUp service);
 
     void mnuIcons_Click();
@@ -87,21 +82,11 @@ private:
     void dvdList_DblClick();
     void dvdList_KeyPress(int keyAscii);
 
-    StartFolders folders;
-    StartUp start;
     ListView* dvdList;
     ImageList dvdImg;
     QTimer DoneTimer;
     qint16 itemnum = 0;
-    QFuture<bool> unpacking;
-    QFutureWatcher<CatalogueContents> loading;
-    QFutureWatcher<QList<LoadProblem>> coverCheck;
-    std::atomic<bool> closing{false};
-    QStringList shownCovers; // checked once the list is on screen
-    QList<LoadProblem> problems;
-    bool readingStarted = false;
-    bool loadingTicked = false;
-    bool catalogueShownOnce = false;
+    StartupController controller;
     MessageBox messageBox;
     std::unique_ptr<UrlOpener> urlOpener;
     std::function<void(int)> exit;

@@ -28,20 +28,10 @@ ImageList::~ImageList()
     readers.waitForDone();
 }
 
-int ImageList::add(const QString& path)
-{
-    if (paths.isEmpty()) {
-        size = CoverPicture::iconSizeFor(CoverPicture::readHeader(path).size);
-        updateCacheLimit();
-    }
-    paths << path;
-    return int(paths.size());
-}
-
 void ImageList::addAll(const QStringList& newPaths, QSize iconSize)
 {
     if (paths.isEmpty()) {
-        size = CoverPicture::iconSizeFor(iconSize);
+        size = iconSize;
         updateCacheLimit();
     }
     paths += newPaths;

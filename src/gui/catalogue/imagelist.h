@@ -27,9 +27,8 @@ public:
     explicit ImageList(QObject* parent = nullptr);
     ~ImageList() override;
 
-    // Appends the picture in the file at path; the first one fixes the image size.
-    int add(const QString& path);
-    // Appends many pictures whose image size is already known.
+    // Appends pictures; the first call fixes the image size, which the loader found from the
+    // first cover that can be read (CatalogueLoader::iconSizeOf).
     void addAll(const QStringList& paths, QSize iconSize);
     int count() const { return int(paths.size()); }
     // In logical pixels.

@@ -3,6 +3,8 @@
 #include "core/catalogue/cataloguemodel.h"
 #include "gui/catalogue/icondelegate.h"
 #include "gui/catalogue/imagelist.h"
+#include "gui/catalogue/rowfiltermodel.h"
+#include "gui/catalogue/titlecolumnmodel.h"
 #include "gui/twips.h"
 
 #include <QEvent>
@@ -17,6 +19,9 @@
 
 namespace {
 
+// What a screen reader calls either view.
+const QString catalogueName = QStringLiteral("Catalogue");
+
 int toPixels(float twips)
 {
     return qMax(0, Twips::toPixels(twips));
@@ -27,15 +32,24 @@ int toPixels(float twips)
 ListView::ListView(QWidget* parent)
     : QWidget(parent)
     , model(new CatalogueModel(this))
-    , selection(new QItemSelectionModel(model, this))
+    , shown(new RowFilterModel(this))
+    , titles(new TitleColumnModel(this))
+    , reportSelection(nullptr)
+    , iconSelection(nullptr)
     , stack(new QStackedLayout(this))
     , iconList(new QListView(this))
     , reportList(new QTreeView(this))
     , iconDelegate(new IconDelegate(this))
     , prefetchTimer(new QTimer(this))
 {
-    iconList->setModel(model);
-    iconList->setSelectionModel(selection);
+    shown->setSourceModel(model);
+    titles->setSourceModel(shown);
+    iconSelection = new QItemSelectionModel(titles, this);
+    reportSelection = new QItemSelectionModel(shown, this);
+
+    iconList->setModel(titles);
+    iconList->setSelectionModel(iconSelection);
+    iconList->setAccessibleName(catalogueName);
     iconList->setViewMode(QListView::IconMode);
     iconList->setMovement(QListView::Static);
     iconList->setResizeMode(QListView::Adjust);
@@ -44,11 +58,12 @@ ListView::ListView(QWidget* parent)
     iconList->setItemDelegate(iconDelegate);
     iconList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     iconList->setSelectionMode(QAbstractItemView::SingleSelection);
-    iconList->setSelectionBehavior(QAbstractItemView::SelectRows); // one selection for both views
+    iconList->setSelectionBehavior(QAbstractItemView::SelectRows);
     iconList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
-    reportList->setModel(model);
-    reportList->setSelectionModel(selection);
+    reportList->setModel(shown);
+    reportList->setSelectionModel(reportSelection);
+    reportList->setAccessibleName(catalogueName);
     reportList->setRootIsDecorated(false);
     reportList->setItemsExpandable(false);
     reportList->setUniformRowHeights(true);
@@ -63,6 +78,8 @@ ListView::ListView(QWidget* parent)
     header->setStretchLastSection(false);
     header->setSortIndicatorShown(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A header cut short says so; its tooltip has the whole text.
+    header->setTextElideMode(Qt::ElideRight);
 
     stack->setContentsMargins(0, 0, 0, 0);
     stack->addWidget(iconList);
@@ -72,6 +89,8 @@ ListView::ListView(QWidget* parent)
 
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int section) { emit ColumnClick(section + 1); });
+    connect(reportSelection, &QItemSelectionModel::currentChanged, this,
+            &ListView::keepTitleCurrent);
     connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int newSize) {
         // A width the user dragged is the column's width until the program sets another.
         if (size_t(section) < columnWidths.size() &&
@@ -131,9 +150,10 @@ bool ListView::setColumnHeaderWidth(int position, float columnWidth)
 
 int ListView::addItems(std::vector<CatalogueRow> rows)
 {
-    applySort();
     const bool wasEmpty = model->rowCount() == 0;
     const int added = model->addRows(std::move(rows));
+    if (added > 0 && sorted)
+        applySort();
     // As on the list control: the first row is the selected one as soon as there are rows.
     if (wasEmpty && added > 0)
         selectItem(1);
@@ -142,7 +162,7 @@ int ListView::addItems(std::vector<CatalogueRow> rows)
 
 int ListView::itemCount() const
 {
-    return model->rowCount();
+    return shown->rowCount();
 }
 
 QString ListView::itemKey(int position) const
@@ -173,19 +193,28 @@ QString ListView::subItem(int position, int index) const
 
 int ListView::selectedItem() const
 {
-    const_cast<ListView*>(this)->applySort();
-    const QModelIndexList rows = selection->selectedRows();
+    const QModelIndexList rows = shownSelection()->selectedRows();
     return rows.isEmpty() ? 0 : rows.first().row() + 1;
 }
 
 void ListView::selectItem(int position)
 {
-    const int row = rowOf(position);
-    if (row < 0)
+    if (position < 1 || position > itemCount())
         return;
-    const QModelIndex index = model->index(row, 0);
-    selection->setCurrentIndex(index,
+    QItemSelectionModel* selection = shownSelection();
+    selection->setCurrentIndex(selection->model()->index(position - 1, 0),
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QAbstractItemView* ListView::shownView() const
+{
+    return viewMode == IconView ? static_cast<QAbstractItemView*>(iconList)
+                                : static_cast<QAbstractItemView*>(reportList);
+}
+
+QItemSelectionModel* ListView::shownSelection() const
+{
+    return viewMode == IconView ? iconSelection : reportSelection;
 }
 
 void ListView::setIcons(ImageList* imageList)
@@ -207,16 +236,21 @@ void ListView::setView(int mode)
     // Choosing the mode already shown changes nothing: no scrolling, no new layout.
     if ((mode != IconView && mode != ReportView) || mode == viewMode)
         return;
-    viewMode = mode;
-    QAbstractItemView* shown = mode == IconView ? static_cast<QAbstractItemView*>(iconList)
-                                                : static_cast<QAbstractItemView*>(reportList);
+    const int selected = selectedItem();
     const bool hadFocus = stack->currentWidget()->hasFocus();
-    stack->setCurrentWidget(shown);
-    setFocusProxy(shown);
+    viewMode = mode;
+    QAbstractItemView* view = shownView();
+    stack->setCurrentWidget(view);
+    setFocusProxy(view);
     if (hadFocus)
-        shown->setFocus();
-    if (selection->currentIndex().isValid())
-        shown->scrollTo(selection->currentIndex());
+        view->setFocus();
+    // The view coming on show takes the selected row; it changed nothing while hidden.
+    if (selected > 0)
+        selectItem(selected);
+    else
+        shownSelection()->clear();
+    if (shownSelection()->currentIndex().isValid())
+        view->scrollTo(shownSelection()->currentIndex());
 }
 
 void ListView::setSortKey(int key)
@@ -225,7 +259,7 @@ void ListView::setSortKey(int key)
         return;
     sortKey = key;
     if (sorted)
-        scheduleSort();
+        applySort();
 }
 
 void ListView::setSortOrder(RowSorting::Direction order)
@@ -234,16 +268,25 @@ void ListView::setSortOrder(RowSorting::Direction order)
         return;
     sortOrder = order;
     if (sorted)
-        scheduleSort();
+        applySort();
 }
 
 void ListView::setSorted(bool on)
 {
-    if (on && !sorted)
-        sortPending = true;
+    const bool switchedOn = on && !sorted;
     sorted = on;
-    applySort();
     reportList->header()->setSortIndicatorShown(sorted);
+    if (switchedOn)
+        applySort();
+}
+
+void ListView::sortBy(int key, RowSorting::Direction order)
+{
+    sortKey = key;
+    sortOrder = order;
+    sorted = true;
+    reportList->header()->setSortIndicatorShown(true);
+    applySort();
 }
 
 bool ListView::setWidth(float twips)
@@ -284,6 +327,8 @@ bool ListView::eventFilter(QObject* watched, QEvent* event)
             emit KeyPress(13);
         else if (!key->text().isEmpty())
             emit KeyPress(key->text().at(0).unicode());
+        if (watched == iconList && pageIconView(*key))
+            return true;
         if (movesCurrentRow(*key)) {
             // The view selects nothing when the row it moves to is already the current one; the
             // list always selects the row a key moves to.
@@ -314,9 +359,39 @@ bool ListView::movesCurrentRow(const QKeyEvent& key)
 
 void ListView::selectCurrentRow()
 {
+    QItemSelectionModel* selection = shownSelection();
     const QModelIndex current = selection->currentIndex();
     if (current.isValid() && !selection->isRowSelected(current.row()))
         selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+// Page Up and Page Down move by the covers one screen shows, at least one row of them; the icon
+// view's own paging measures in pixels and, with a screen of about one row, stays where it is.
+bool ListView::pageIconView(const QKeyEvent& key)
+{
+    if ((key.key() != Qt::Key_PageUp && key.key() != Qt::Key_PageDown) ||
+        key.modifiers() != Qt::NoModifier || itemCount() == 0)
+        return false;
+    const QSize grid = iconList->gridSize();
+    const QSize area = iconList->viewport()->size();
+    if (grid.isEmpty())
+        return false;
+    const int perRow = qMax(1, area.width() / grid.width());
+    const int step = perRow * qMax(1, area.height() / grid.height());
+    const int from = qMax(1, selectedItem());
+    const int to =
+        key.key() == Qt::Key_PageDown ? qMin(itemCount(), from + step) : qMax(1, from - step);
+    selectItem(to);
+    iconList->scrollTo(iconSelection->currentIndex());
+    return true;
+}
+
+// The report view's current cell stays in the title column whichever cell is clicked, so that
+// the whole row is what is selected and typing a title's first letters finds titles.
+void ListView::keepTitleCurrent(const QModelIndex& current)
+{
+    if (current.isValid() && current.column() != 0)
+        reportSelection->setCurrentIndex(current.siblingAtColumn(0), QItemSelectionModel::NoUpdate);
 }
 
 void ListView::applySize()
@@ -330,31 +405,16 @@ void ListView::applyColumnWidth(int position)
     reportList->header()->resizeSection(position - 1, toPixels(columnWidths[size_t(position - 1)]));
 }
 
-// Sorting waits until the list is next read or shown, so that changing the key, the order and
-// switching sorting on in a row sorts once.
-void ListView::scheduleSort()
-{
-    if (sortPending)
-        return;
-    sortPending = true;
-    QTimer::singleShot(0, this, &ListView::applySort);
-}
-
 void ListView::applySort()
 {
-    if (!sortPending)
-        return;
-    sortPending = false;
-    if (!sorted)
-        return;
     const int column = qBound(0, sortKey, columnCount - 1);
-    model->sortBy(column, sortOrder);
-    reportList->header()->setSortIndicator(column, sortOrder == RowSorting::Direction::Ascending
-                                                       ? Qt::AscendingOrder
-                                                       : Qt::DescendingOrder);
-    if (selection->currentIndex().isValid())
-        static_cast<QAbstractItemView*>(stack->currentWidget())
-            ->scrollTo(selection->currentIndex());
+    const Qt::SortOrder order =
+        sortOrder == RowSorting::Direction::Ascending ? Qt::AscendingOrder : Qt::DescendingOrder;
+    model->sort(column, order);
+    reportList->header()->setSortIndicator(column, order);
+    const QModelIndex current = shownSelection()->currentIndex();
+    if (current.isValid())
+        shownView()->scrollTo(current);
 }
 
 void ListView::updateIconLayout()
@@ -392,11 +452,11 @@ void ListView::prefetchAhead()
     const int room = images->prefetchRoom();
     const int ahead = qMin(2 * perScreen, room * 2 / 3);
     const int behind = qMin(perScreen, room - ahead);
-    const int to = qMin(model->rowCount(), first.row() + perScreen + ahead);
+    const int to = qMin(titles->rowCount(), first.row() + perScreen + ahead);
     for (int row = first.row() + perScreen; row < to; ++row)
-        images->prefetch(model->row(row).icon());
+        images->prefetch(titles->index(row, 0).data(CatalogueModel::IconRole).toInt());
     for (int row = qMax(0, first.row() - behind); row < first.row(); ++row)
-        images->prefetch(model->row(row).icon());
+        images->prefetch(titles->index(row, 0).data(CatalogueModel::IconRole).toInt());
 }
 
 // How many covers the icon view shows at most: partly visible rows count.
@@ -415,8 +475,10 @@ void ListView::updateVisibleCovers()
         images->setVisibleCount(coversPerScreen());
 }
 
+// The catalogue row at a position of the rows on show.
 int ListView::rowOf(int position) const
 {
-    const_cast<ListView*>(this)->applySort();
-    return position >= 1 && position <= model->rowCount() ? position - 1 : -1;
+    if (position < 1 || position > shown->rowCount())
+        return -1;
+    return shown->mapToSource(shown->index(position - 1, 0)).row();
 }

@@ -10,16 +10,24 @@
 class CatalogueModel;
 class IconDelegate;
 class ImageList;
+class QAbstractItemView;
 class QItemSelectionModel;
 class QKeyEvent;
 class QListView;
 class QStackedLayout;
 class QTimer;
 class QTreeView;
+class RowFilterModel;
+class TitleColumnModel;
 
 // The catalogue list: one set of rows with a title, nine sub-items and an icon each, shown either
 // as an icon view (covers with their titles below) or as a report view (one line per row under
-// clickable column headers). Both views share the rows, the order and the selection.
+// clickable column headers). Both views show the same rows in the same order; the selected row
+// goes with the list from one view to the other.
+//
+// Only the view on show tells a screen reader anything: each view has its own selection, and the
+// hidden one takes the shown one's row only when it comes on show. The icon view sees the title
+// column alone, one item per title.
 //
 // The window talks to it in rows and columns counted from 1, never in model indexes. Sizes are
 // in twips, kept exactly as set.
@@ -63,7 +71,10 @@ public:
     RowSorting::Direction SortOrder() const { return sortOrder; }
     void setSortOrder(RowSorting::Direction order);
     bool Sorted() const { return sorted; }
+    // Switching sorting on sorts the rows; while it is on, they are kept in order.
     void setSorted(bool on);
+    // Sorts by key in that direction, once, and keeps sorting on.
+    void sortBy(int key, RowSorting::Direction order);
 
     float Width() const { return widthTwips; }
     float Height() const { return heightTwips; }
@@ -74,6 +85,9 @@ public:
 
     QListView* iconView() const { return iconList; }
     QTreeView* reportView() const { return reportList; }
+    QAbstractItemView* shownView() const;
+    // The rows both views show: every row, or those a filter lets through.
+    RowFilterModel* shownRows() const { return shown; }
 
 signals:
     void ColumnClick(int position);
@@ -87,10 +101,12 @@ protected:
 private:
     static bool movesCurrentRow(const QKeyEvent& key);
     void selectCurrentRow();
+    bool pageIconView(const QKeyEvent& key);
+    void keepTitleCurrent(const QModelIndex& current);
+    QItemSelectionModel* shownSelection() const;
     void applySize();
     void applyColumnWidth(int position);
     void applySort();
-    void scheduleSort();
     void updateIconLayout();
     void schedulePrefetch();
     void prefetchAhead();
@@ -99,7 +115,10 @@ private:
     int rowOf(int position) const;
 
     CatalogueModel* model;
-    QItemSelectionModel* selection;
+    RowFilterModel* shown;
+    TitleColumnModel* titles;
+    QItemSelectionModel* reportSelection; // over shown
+    QItemSelectionModel* iconSelection;   // over titles
     QStackedLayout* stack;
     QListView* iconList;
     QTreeView* reportList;
@@ -112,7 +131,6 @@ private:
     int sortKey = 0;
     RowSorting::Direction sortOrder = RowSorting::Direction::Ascending;
     bool sorted = false;
-    bool sortPending = false;
     float widthTwips = 9855;
     float heightTwips = 6615;
 };

@@ -100,7 +100,8 @@ void TestForm1::loadsCatalogueInNameOrder()
     QCOMPARE(form->nextItemNumber(), qint16(4));
     QCOMPARE(list.View(), int(ListView::IconView));
     QVERIFY(!list.Sorted());
-    QVERIFY(list.hasFocus() || list.iconView()->hasFocus() || !form->isActiveWindow());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QCOMPARE(QApplication::focusWidget(), list.iconView());
     QVERIFY(record.boxes.isEmpty());
 
     // Each row shows its own cover once it has been read.
@@ -456,7 +457,6 @@ void TestForm1::splashCreatesMainWindowOnce()
     QCOMPARE(splash->lblCompanyProduct->text(), QString("Velmire"));
     QCOMPARE(splash->lblVersion->text(), QString("Version 0.1"));
     QCOMPARE(splash->lblWarning->text(), QString("Loading..."));
-    QCOMPARE(splash->lblVersion->geometry().right() + 1, 457);
     QSignalSpy created(splash.data(), &frmSplash::mainWindowCreated);
     splash->show();
     QVERIFY(created.isEmpty());
