@@ -4,13 +4,16 @@
 #include "core/catalogue/folderlisting.h"
 #include "core/catalogue/limits.h"
 #include "core/catalogue/titlefilereader.h"
+#include "core/files/filenamecase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QThreadPool>
 #include <QtConcurrent>
 
+#include <algorithm>
 #include <numeric>
 
 #ifdef Q_OS_UNIX
@@ -65,23 +68,34 @@ std::vector<TitleFileReader::Outcome> readTitles(const QString& folder,
 
 QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& coverFiles)
 {
-    QHash<QString, int> firstCoverOf; // lower-case title file name -> cover index
+    const QSet<QString> titles(titleFiles.cbegin(), titleFiles.cend());
+    QHash<QString, int> exactCoverOf;  // title file name -> cover index
+    QHash<QString, int> foldedCoverOf; // folded title file name -> cover index
     for (int i = 0; i < coverFiles.size(); ++i) {
         const QString& cover = coverFiles[i];
         // Every ".cover." may be the one after the title's name ("a.adl.cover.cover.jpg" is a
         // cover of "a.adl"); a title name before it and an extension after it are needed.
+        QStringList named;
         for (qsizetype infix = cover.indexOf(coverInfix, 1, Qt::CaseInsensitive);
              infix > 0 && infix + coverInfix.size() < cover.size();
-             infix = cover.indexOf(coverInfix, infix + 1, Qt::CaseInsensitive)) {
-            const QString title = cover.left(infix).toLower();
-            if (!firstCoverOf.contains(title))
-                firstCoverOf.insert(title, i);
+             infix = cover.indexOf(coverInfix, infix + 1, Qt::CaseInsensitive))
+            named << cover.left(infix);
+        // A cover that names a title exactly is that title's alone: on a file system that tells
+        // case apart, "A.adl" and "a.adl" are two titles with a cover each.
+        const bool exact = std::any_of(named.cbegin(), named.cend(), [&](const QString& title) {
+            return titles.contains(title);
+        });
+        for (const QString& title : std::as_const(named)) {
+            QHash<QString, int>& coverOf = exact ? exactCoverOf : foldedCoverOf;
+            const QString key = exact ? title : FileNameCase::folded(title);
+            if (!coverOf.contains(key))
+                coverOf.insert(key, i);
         }
     }
     QList<int> result;
     result.reserve(titleFiles.size());
     for (const QString& title : titleFiles)
-        result << firstCoverOf.value(title.toLower(), -1);
+        result << exactCoverOf.value(title, foldedCoverOf.value(FileNameCase::folded(title), -1));
     return result;
 }
 
@@ -153,7 +167,7 @@ QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& co
     for (const QString& cover : covers) {
         if (stop && stop())
             break;
-        const QString problem = CoverPicture::readHeader(base + cover).problem;
+        const QString problem = CoverPicture::readProblem(base + cover);
         if (!problem.isEmpty())
             problems << LoadProblem{cover, problem, 0};
     }

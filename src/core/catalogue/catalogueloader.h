@@ -34,8 +34,10 @@ struct CatalogueContents {
 // and is reported; the rows after it keep consecutive keys and their own covers.
 namespace CatalogueLoader {
 
-// The cover of title file name: its whole name, ".cover." and an extension, compared without
-// regard to case; the first in list order when there are several. Returns -1 when there is none.
+// The cover of title file name: its whole name, ".cover." and an extension; the first in list
+// order when there are several. Returns -1 when there is none. A cover whose name starts with a
+// title's name exactly is that title's; only a cover that names no title exactly pairs without
+// regard to case.
 QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& coverFiles);
 
 CatalogueContents load(const QString& folder);
@@ -44,8 +46,9 @@ CatalogueContents load(const QString& folder);
 // bounds; invalid when none can.
 QSize iconSizeOf(const QString& folder, const QStringList& coverFiles);
 
-// The covers of a folder that cannot be read as pictures. Reading every cover's header takes a
-// while in a large catalogue, so the program does it after the list is on screen.
+// The covers of a folder that cannot be shown: their headers, or their pictures decoded as the
+// view decodes them. Reading every cover takes a while in a large catalogue, so the program does
+// it after the list is on screen.
 // Stops early, with what it found so far, once stop() says so: the user may close the window while
 // it runs.
 QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers,

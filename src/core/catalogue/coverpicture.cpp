@@ -1,51 +1,35 @@
 #include "core/catalogue/coverpicture.h"
 
 #include "core/catalogue/limits.h"
+#include "core/files/regularfile.h"
 
 #include <QFile>
 #include <QImageReader>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace CoverPicture {
 
 namespace {
 
-// Opens a regular file for reading; anything else is refused before a read could block on it.
-bool openRegular(QFile& file, const QString& path, QString& problem)
+// The most a cover is decoded at to see whether it can be: its pixels must all be read, but at a
+// size that costs little (formats such as JPEG decode straight to it).
+const QSize checkBox(64, 64);
+
+bool isJpeg(const QByteArray& format)
 {
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        problem = QStringLiteral("cannot be opened: %1")
-                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    return format == "jpeg" || format == "jpg";
+}
+
+// libjpeg decodes a JPEG cut short into a picture whose missing part is grey, and only warns. A
+// whole one ends with its end-of-image marker after its last scan; only the file's tail is read,
+// since an embedded thumbnail has markers of its own near the start.
+bool jpegReachesItsEnd(QFile& file)
+{
+    const qint64 window = qint64(64) * 1024;
+    if (!file.seek(qMax<qint64>(0, file.size() - window)))
         return false;
-    }
-    struct stat status;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        problem = QStringLiteral("is not a regular file");
-        return false;
-    }
-    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem = QStringLiteral("cannot be opened: %1").arg(file.errorString());
-        return false;
-    }
-    if (file.isSequential()) {
-        problem = QStringLiteral("is not a regular file");
-        return false;
-    }
-    return true;
-#endif
+    const QByteArray tail = file.read(window);
+    const qsizetype end = tail.lastIndexOf("\xff\xd9");
+    return end >= 0 && end > tail.lastIndexOf("\xff\xda");
 }
 
 QString sizeProblem(QSize size)
@@ -66,7 +50,8 @@ Header readHeader(const QString& path)
 {
     Header header;
     QFile file;
-    if (!openRegular(file, path, header.problem))
+    header.problem = RegularFile::open(file, path);
+    if (!header.problem.isEmpty())
         return header;
     QImageReader reader(&file);
     const QSize size = reader.canRead() ? reader.size() : QSize();
@@ -79,8 +64,7 @@ Header readHeader(const QString& path)
 QImage readScaled(const QString& path, QSize box)
 {
     QFile file;
-    QString problem;
-    if (!openRegular(file, path, problem))
+    if (!RegularFile::open(file, path).isEmpty())
         return {};
     QImageReader reader(&file);
     const QSize original = reader.size();
@@ -89,12 +73,23 @@ QImage readScaled(const QString& path, QSize box)
     // Formats that can decode at a smaller size (JPEG) do; the others are scaled right after.
     const QSize fitted = original.scaled(box, Qt::KeepAspectRatio);
     reader.setScaledSize(fitted);
+    const QByteArray format = reader.format(); // empty once the picture is read
     QImage image = reader.read();
-    if (image.isNull())
+    if (image.isNull() || (isJpeg(format) && !jpegReachesItsEnd(file)))
         return {};
     if (image.size() != fitted)
         image = image.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
+}
+
+QString readProblem(const QString& path)
+{
+    const Header header = readHeader(path);
+    if (!header.problem.isEmpty())
+        return header.problem;
+    if (readScaled(path, checkBox).isNull())
+        return QStringLiteral("cannot be decoded: its picture data is damaged or cut short");
+    return {};
 }
 
 QSize iconSizeFor(QSize firstCover)

@@ -19,8 +19,12 @@ struct Header {
 Header readHeader(const QString& path);
 
 // The picture scaled to fit inside box (device pixels), keeping its aspect ratio; null when it
-// cannot be read.
+// cannot be read, or decodes only in part (a PNG with damaged data, a JPEG cut short).
 QImage readScaled(const QString& path, QSize box);
+
+// Why the cover cannot be shown: a problem of its header, or a picture that cannot be decoded
+// the way readScaled() decodes it; empty when it can be shown.
+QString readProblem(const QString& path);
 
 // The size of every icon when this is the first cover's: at most maxIconSide on either side,
 // keeping the aspect ratio.

@@ -1,5 +1,6 @@
 #include "core/catalogue/catalogueloader.h"
 #include "core/catalogue/cataloguemodel.h"
+#include "core/catalogue/coverpicture.h"
 #include "core/catalogue/folderlisting.h"
 #include "core/catalogue/titlefilereader.h"
 
@@ -7,6 +8,7 @@
 #include "support/rowbuilder.h"
 
 #include <QAbstractItemModelTester>
+#include <QBuffer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +27,8 @@ private slots:
     void coverPairing();
     void loadsInNameOrderWithOwnCovers();
     void brokenFilesAreReportedAndSkipped();
+    void coversAreCheckedAsShown_data();
+    void coversAreCheckedAsShown();
     void titlesBeyondTheRowLimitAreReported();
     void modelRefusesKeyInUse();
     void modelIsConsistent();
@@ -139,6 +143,13 @@ void TestCatalogueLoader::coverPairing_data()
     QTest::newRow("prefixOfOtherTitle")
         << QStringList{"A.adl", "A.adl.x.adl"} << QStringList{"A.adl.x.adl.cover.jpg"}
         << QList<int>{-1, 0};
+    // Where names tell case apart, two titles of one name in two cases keep their own covers,
+    // and a cover named exactly after one of them is not the other's.
+    QTest::newRow("exactCaseFirst")
+        << QStringList{"A.adl", "a.adl"} << QStringList{"A.adl.cover.png", "a.adl.cover.png"}
+        << QList<int>{0, 1};
+    QTest::newRow("exactCoverNotShared")
+        << QStringList{"A.adl", "a.adl"} << QStringList{"a.adl.cover.png"} << QList<int>{-1, 0};
 }
 
 void TestCatalogueLoader::coverPairing()
@@ -220,6 +231,51 @@ void TestCatalogueLoader::titlesBeyondTheRowLimitAreReported()
     QCOMPARE(contents.problems[0].file, QString("t32768.adl"));
     QVERIFY2(contents.problems[0].reason.contains("32767"),
              qPrintable(contents.problems[0].reason));
+}
+
+// A cover whose header is sound but whose picture cannot be decoded is reported like any other
+// that cannot be shown: the check decodes as the view does.
+void TestCatalogueLoader::coversAreCheckedAsShown_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("reported");
+    QImage picture(40, 60, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 6, y * 4, (x * y) % 256));
+    }
+    const auto encoded = [&](const char* format) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, format);
+        return buffer.data();
+    };
+    const QByteArray png = encoded("PNG");
+    QByteArray brokenIdat = png; // a flipped byte of pixel data: the chunk's checksum is wrong
+    const qsizetype idat = brokenIdat.indexOf("IDAT");
+    brokenIdat[idat + 12] = char(brokenIdat[idat + 12] ^ 0x55);
+    const QByteArray jpeg = encoded("JPEG");
+    const qsizetype scan = jpeg.indexOf("\xff\xda");
+    const int scanHeader = (uchar(jpeg[scan + 2]) << 8) | uchar(jpeg[scan + 3]);
+    QTest::newRow("png") << png << false;
+    QTest::newRow("jpeg") << jpeg << false;
+    QTest::newRow("pngWithBrokenIdat") << brokenIdat << true;
+    QTest::newRow("jpegCutAfterHeader") << jpeg.left(scan + 2 + scanHeader) << true;
+}
+
+void TestCatalogueLoader::coversAreCheckedAsShown()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, reported);
+    QTemporaryDir dir;
+    const QString cover =
+        QString("a.adl.cover.%1").arg(QTest::currentDataTag()[0] == 'j' ? "jpg" : "png");
+    QVERIFY(writeBytes(dir.filePath(cover), bytes));
+    QVERIFY(CoverPicture::readHeader(dir.filePath(cover)).problem.isEmpty());
+    const QList<LoadProblem> problems = CatalogueLoader::unreadableCovers(dir.path(), {cover});
+    QCOMPARE(problems.size(), reported ? 1 : 0);
+    // The view shows the placeholder for exactly the covers the check reports.
+    QCOMPARE(CoverPicture::readScaled(dir.filePath(cover), {365, 512}).isNull(), reported);
 }
 
 void TestCatalogueLoader::modelRefusesKeyInUse()
