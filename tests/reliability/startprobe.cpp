@@ -15,6 +15,7 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    UnRar::useUtf8Names();
     if (argc != 2) {
         std::fprintf(stderr, "usage: startprobe PROGRAM-FOLDER\n");
         return 2;

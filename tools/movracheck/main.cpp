@@ -3,6 +3,7 @@
 
 #include "jsonline.h"
 
+#include "core/archive/unrar.h"
 #include "core/catalogue/catalogueloader.h"
 #include "core/catalogue/columns.h"
 #include "core/catalogue/titlefilereader.h"
@@ -111,6 +112,7 @@ bool isArchive(const QFileInfo& info)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    UnRar::useUtf8Names();
     const QStringList paths = app.arguments().mid(1);
     if (paths.isEmpty()) {
         std::fprintf(

@@ -68,9 +68,11 @@ private:
 
 // RAR 5.0: each block is a CRC32, the header's size as a variable-length integer, the header
 // (type, flags, optional extra and data sizes, then the type's own fields), then its data.
-bool readRar5(QIODevice* archive, std::vector<Entry>& entries)
+bool readRar5(QIODevice* archive, Listing& listing, bool mainHeaderOnly = false)
 {
-    enum : quint64 { FileHeader = 2, EncryptionHeader = 4, EndHeader = 5 };
+    enum : quint64 { MainHeader = 1, FileHeader = 2, EncryptionHeader = 4, EndHeader = 5 };
+    enum : quint64 { VolumeArchive = 0x1 };
+    std::vector<Entry>& entries = listing.entries;
     for (;;) {
         // The size's variable-length integer follows the 4-byte CRC: at most 3 bytes here.
         const QByteArray start = archive->peek(4 + 3);
@@ -91,6 +93,11 @@ bool readRar5(QIODevice* archive, std::vector<Entry>& entries)
             return true;
         if (type == EncryptionHeader)
             return false;
+        if (type == MainHeader) {
+            listing.volume = header.vint() & VolumeArchive;
+            if (mainHeaderOnly)
+                return false;
+        }
         if (type == FileHeader) {
             Entry entry;
             const quint64 fileFlags = header.vint();
@@ -118,10 +125,12 @@ bool readRar5(QIODevice* archive, std::vector<Entry>& entries)
 
 // RAR 1.5 to 4.x: each block is a 7-byte header (CRC16, type, flags, size), then the rest of its
 // header, then, for a file, its packed data.
-bool readRar4(QIODevice* archive, std::vector<Entry>& entries)
+bool readRar4(QIODevice* archive, Listing& listing, bool mainHeaderOnly = false)
 {
     enum : quint8 { MainBlock = 0x73, FileBlock = 0x74, EndBlock = 0x7B };
     enum : quint16 { HeadersEncrypted = 0x0080, HasAddedSize = 0x8000, LargeFile = 0x0100 };
+    enum : quint16 { VolumeArchive = 0x0001 };
+    std::vector<Entry>& entries = listing.entries;
     while (!archive->atEnd()) {
         const qint64 blockStart = archive->pos();
         Fields base(archive->read(7));
@@ -134,8 +143,11 @@ bool readRar4(QIODevice* archive, std::vector<Entry>& entries)
         Fields header(archive->read(headerSize - 7));
         if (type == EndBlock)
             return true;
-        if (type == MainBlock && (flags & HeadersEncrypted))
-            return false;
+        if (type == MainBlock) {
+            listing.volume = flags & VolumeArchive;
+            if (mainHeaderOnly || (flags & HeadersEncrypted))
+                return false;
+        }
         quint64 dataSize = (flags & HasAddedSize) ? header.little<quint32>() : 0;
         if (type == FileBlock) {
             Entry entry;
@@ -165,9 +177,7 @@ bool readRar4(QIODevice* archive, std::vector<Entry>& entries)
     return false; // no end block: truncated
 }
 
-} // namespace
-
-Listing read(QIODevice* archive)
+Listing readListing(QIODevice* archive, bool mainHeaderOnly)
 {
     static const QByteArray rar5("Rar!\x1A\x07\x01\x00", 8);
     static const QByteArray rar4("Rar!\x1A\x07\x00", 7);
@@ -176,13 +186,25 @@ Listing read(QIODevice* archive)
     if (signature == rar5) {
         archive->skip(8);
         listing.rar5 = true;
-        listing.complete = readRar5(archive, listing.entries);
+        listing.complete = readRar5(archive, listing, mainHeaderOnly);
     } else if (signature.startsWith(rar4)) {
         archive->skip(7);
-        listing.complete = readRar4(archive, listing.entries);
+        listing.complete = readRar4(archive, listing, mainHeaderOnly);
     }
     // Self-extracting archives and others: the reader checks what it can.
     return listing;
+}
+
+} // namespace
+
+Listing read(QIODevice* archive)
+{
+    return readListing(archive, false);
+}
+
+bool isVolume(QIODevice* archive)
+{
+    return readListing(archive, true).volume;
 }
 
 } // namespace RarChecksums

@@ -27,8 +27,15 @@ struct Listing {
     // point where the headers could not be read on (encrypted headers, damage, truncation).
     bool complete = false;
     bool rar5 = false; // a RAR 5.0 archive, which always ends in an end header
+    // One part (volume) of an archive split over several files; its last entry goes on in the
+    // next part.
+    bool volume = false;
 };
 
 Listing read(QIODevice* archive);
+
+// Only whether the archive is one part of a multi-part archive, from its main header: quick, for
+// the listing pass.
+bool isVolume(QIODevice* archive);
 
 } // namespace RarChecksums

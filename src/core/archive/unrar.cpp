@@ -4,6 +4,7 @@
 #include "core/archive/entrysafety.h"
 #include "core/archive/folderwriter.h"
 #include "core/archive/rarchecksums.h"
+#include "core/files/regularfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,27 +15,9 @@
 
 #include <cerrno>
 #include <clocale>
-#include <cstring>
 #include <memory>
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <langinfo.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
-
-// RAR 4 stores Unicode names as UTF-16 and libarchive converts them to the current locale; under
-// a non-UTF-8 locale it gives up on them. Names are needed in full, so insist on UTF-8.
-void ensureUtf8Names()
-{
-#ifdef Q_OS_UNIX
-    const char* codeset = nl_langinfo(CODESET);
-    if (codeset == nullptr || QByteArray(codeset).compare("UTF-8", Qt::CaseInsensitive) != 0)
-        std::setlocale(LC_CTYPE, "C.UTF-8");
-#endif
-}
 
 struct ReaderDeleter {
     void operator()(archive* a) const { archive_read_free(a); }
@@ -83,7 +66,6 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
 {
     error.clear();
     cancelled = false;
-    ensureUtf8Names();
 
     bool encrypted = false;
     Pass pass;
@@ -153,29 +135,24 @@ bool UnRar::openArchive(Pass& pass, const QString& archivePath)
         return fail(QStringLiteral("it is a folder, not an archive"));
     if (!info.isFile())
         return fail(QStringLiteral("it is not a regular file"));
-#ifdef Q_OS_UNIX
-    const int fd =
-        ::open(QFile::encodeName(archivePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat status;
-    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const QString reason = fd < 0 ? QString::fromLocal8Bit(std::strerror(errno))
-                                      : QStringLiteral("it is not a regular file");
-        if (fd >= 0)
-            ::close(fd);
-        return fail(QStringLiteral("it cannot be read: %1").arg(reason));
-    }
-    pass.file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-#endif
+    const QString why = RegularFile::open(pass.file, archivePath);
+    if (!why.isEmpty())
+        return fail(QStringLiteral("it %1").arg(why));
+    // libarchive reads the first part of a split archive as if it were whole, and then reports
+    // its last entry cut short; say what it really is.
+    if (RarChecksums::isVolume(&pass.file))
+        return fail(QStringLiteral("it is one part of a multi-part archive, which Movra does not "
+                                   "unpack; the catalogue must be one single archive"));
+    pass.file.seek(0);
     pass.reader.reset(archive_read_new());
     archive_read_support_format_rar(pass.reader.get());
     archive_read_support_format_rar5(pass.reader.get());
-#ifdef Q_OS_UNIX
+    // The file is already open: read through its descriptor where there is one.
     const int result =
-        archive_read_open_fd(pass.reader.get(), pass.file.handle(), size_t(64) * 1024);
-#else
-    const int result = archive_read_open_filename_w(
-        pass.reader.get(), reinterpret_cast<const wchar_t*>(archivePath.utf16()), 64 * 1024);
-#endif
+        pass.file.handle() >= 0
+            ? archive_read_open_fd(pass.reader.get(), pass.file.handle(), size_t(64) * 1024)
+            : archive_read_open_filename_w(pass.reader.get(), archivePath.toStdWString().c_str(),
+                                           size_t(64) * 1024);
     if (result != ARCHIVE_OK)
         return fail(plainWords(libraryError(pass.reader.get())));
     return true;
@@ -259,6 +236,17 @@ bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
                             .arg(name));
     }
     return true;
+}
+
+void UnRar::useUtf8Names()
+{
+    // RAR 4 stores Unicode names as UTF-16 and libarchive converts them to the character type of
+    // the C locale; under one that is not UTF-8 it gives up on them. The locale is the whole
+    // process's, so this is called once, before any thread that may read an archive starts.
+    const QByteArray current(std::setlocale(LC_CTYPE, nullptr));
+    const QByteArray lower = current.toLower();
+    if (!lower.contains("utf-8") && !lower.contains("utf8"))
+        std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
 bool UnRar::fail(const QString& why)

@@ -21,6 +21,11 @@ class UnRar : public QObject {
 public:
     using QObject::QObject;
 
+    // Makes the process's character type one in which libarchive can give every entry's name in
+    // full (UTF-8). Call it once in main, after the application object has set the locale from
+    // the environment and before any thread reads an archive.
+    static void useUtf8Names();
+
     bool ListArchive(const QString& archivePath);
     bool ExtractArchive(const QString& archivePath, const QString& folder);
 

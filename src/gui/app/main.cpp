@@ -1,5 +1,6 @@
 // Movra: a desktop catalogue of DVD titles.
 
+#include "core/archive/unrar.h"
 #include "gui/app/frmsplash.h"
 
 #include <QApplication>
@@ -7,6 +8,9 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The application object has just set the locale from the environment; the archive reader's
+    // needs are set once here, before any thread of ours starts.
+    UnRar::useUtf8Names();
     // The name gives the per-user data folder (~/.local/share/movra); the desktop file name lets
     // the desktop match the window to its menu entry and icon.
     QCoreApplication::setApplicationName(QStringLiteral("movra"));

@@ -1,7 +1,9 @@
+#include "core/archive/crc32.h"
 #include "core/archive/unrar.h"
 
 #include "support/archivebuilder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
@@ -64,6 +66,8 @@ private slots:
     void damagedStoredDataIsRefused_data();
     void damagedStoredDataIsRefused();
     void archiveThatIsNoFile();
+    void firstPartOfMultiPartArchive_data();
+    void firstPartOfMultiPartArchive();
 
 private:
     QTemporaryDir sandbox;
@@ -489,6 +493,60 @@ void TestUnRar::archiveThatIsNoFile()
     QVERIFY(!unrar.ListArchive(folder.filePath("link.rar")));
     QCOMPARE(unrar.errorString(), QString("it is not a regular file"));
 #endif
+}
+
+// The first part of an archive split over several files, marked as one in its main header: RAR 5
+// in the archive flags, RAR 4 in the header flags, each header under its own checksum.
+void TestUnRar::firstPartOfMultiPartArchive_data()
+{
+    QTest::addColumn<QString>("fixture"); // empty: an archive of our own writer (RAR 5)
+    QTest::newRow("rar5") << "";
+    QTest::newRow("rar4") << "test_read_format_rar.rar";
+}
+
+void TestUnRar::firstPartOfMultiPartArchive()
+{
+    QFETCH(QString, fixture);
+    QByteArray bytes;
+    if (fixture.isEmpty()) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        RarWriter writer(&buffer);
+        writer.addFile("a.adl", "a", 0);
+        writer.finish();
+        // Signature, CRC32, size 3, then type 1, header flags 0 and archive flags.
+        bytes = buffer.data();
+        QCOMPARE(bytes.mid(12, 4), QByteArray("\x03\x01\x00\x00", 4));
+        bytes[15] = 0x01;
+        const quint32 crc = crc32(bytes.mid(12, 4));
+        for (int i = 0; i < 4; ++i)
+            bytes[8 + i] = char(crc >> (8 * i));
+    } else {
+        SKIP_WITHOUT_SHARED_FIXTURES();
+        QFile file(sharedFixture(fixture));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        bytes = file.readAll();
+        // After the 7-byte marker: CRC16, type 0x73, flags, size, then the rest of the header.
+        QCOMPARE(bytes.at(9), char(0x73));
+        const int size = uchar(bytes[12]) | (uchar(bytes[13]) << 8);
+        bytes[10] = char(bytes[10] | 0x01);
+        const quint32 crc = crc32(bytes.mid(9, size - 2));
+        bytes[7] = char(crc);
+        bytes[8] = char(crc >> 8);
+    }
+    const QString path = sandbox.filePath(QString("part1-%1.rar").arg(QTest::currentDataTag()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    UnRar unrar;
+    QTemporaryDir out;
+    QVERIFY(!unrar.ListArchive(path));
+    QVERIFY2(unrar.errorString().contains("one part of a multi-part archive"),
+             qPrintable(unrar.errorString()));
+    QVERIFY(!unrar.ExtractArchive(path, out.path()));
+    QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestUnRar)
