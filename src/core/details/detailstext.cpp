@@ -2,6 +2,20 @@
 
 #include "core/titles/titlefields.h"
 
+namespace {
+
+// Where the clipboard's text goes, other programs of the platform read it with their own line ends.
+QLatin1String platformLineEnd()
+{
+#ifdef Q_OS_WIN
+    return QLatin1String("\r\n");
+#else
+    return QLatin1String("\n");
+#endif
+}
+
+} // namespace
+
 QString detailsText(const QStringList& cells)
 {
     const QLatin1String cr("\r\n");
@@ -12,4 +26,17 @@ QString detailsText(const QStringList& cells)
         text += field.label + cr + cells.value(int(field.field)) + cr;
     }
     return text;
+}
+
+QString withPlainLineEnds(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
+}
+
+QString withPlatformLineEnds(const QString& text)
+{
+    return withPlainLineEnds(text).replace(u'\n', platformLineEnd());
 }

@@ -1,5 +1,7 @@
 #include "gui/details/detailsbox.h"
 
+#include "core/details/detailstext.h"
+#include "gui/details/detailsboxaccessible.h"
 #include "gui/details/scrollingtextbox.h"
 
 #include <QApplication>
@@ -23,6 +25,10 @@ DetailsBox::DetailsBox(const QString& caption, const QString& text, QWidget* par
 {
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    DetailsBoxAccessible::install();
+    // The label shows CR LF as line breaks, but a screen reader would read each CR.
+    if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        label->setAccessibleName(withPlainLineEnds(text));
 }
 
 void DetailsBox::keyPressEvent(QKeyEvent* event)
@@ -30,7 +36,8 @@ void DetailsBox::keyPressEvent(QKeyEvent* event)
     if (event->matches(QKeySequence::Copy)) {
         const auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         const QString selected = label ? label->selectedText() : QString();
-        QApplication::clipboard()->setText(selected.isEmpty() ? text() : selected);
+        QApplication::clipboard()->setText(
+            withPlatformLineEnds(selected.isEmpty() ? text() : selected));
         return;
     }
     QMessageBox::keyPressEvent(event);

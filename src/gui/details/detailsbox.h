@@ -4,7 +4,8 @@
 
 // The box that shows a title's details, and the program's own reports: a caption, plain text as
 // it is given, one OK button and no icon, modal. Its text can be selected, and Ctrl+C copies the
-// selection, or the whole text when nothing is selected.
+// selection, or the whole text when nothing is selected, with the platform's line ends. A screen
+// reader hears the caption as its name and the text with plain line ends.
 //
 // A text that fits on the screen shows in a message box; a taller one scrolls inside a box that
 // keeps within the screen, its OK button in reach. A text of megabytes (a title with enormous

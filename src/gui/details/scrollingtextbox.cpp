@@ -1,5 +1,7 @@
 #include "gui/details/scrollingtextbox.h"
 
+#include "core/details/detailstext.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
@@ -7,12 +9,34 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
 // Room left on the screen around the box for its frame and the desktop's panels.
 constexpr int screenMargin = 80;
+
+// The keys that scroll the text while the focus stays on OK, so that the box reads from the
+// keyboard without first moving into the text.
+std::optional<QAbstractSlider::SliderAction> scrollAction(const QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::MoveToPreviousLine))
+        return QAbstractSlider::SliderSingleStepSub;
+    if (event->matches(QKeySequence::MoveToNextLine))
+        return QAbstractSlider::SliderSingleStepAdd;
+    if (event->matches(QKeySequence::MoveToPreviousPage))
+        return QAbstractSlider::SliderPageStepSub;
+    if (event->matches(QKeySequence::MoveToNextPage))
+        return QAbstractSlider::SliderPageStepAdd;
+    if (event->matches(QKeySequence::MoveToStartOfDocument))
+        return QAbstractSlider::SliderToMinimum;
+    if (event->matches(QKeySequence::MoveToEndOfDocument))
+        return QAbstractSlider::SliderToMaximum;
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -29,11 +53,15 @@ ScrollingTextBox::ScrollingTextBox(const QString& caption, const QString& text, 
     // Like the message box's text: on the dialog's own background, without a frame.
     area->setFrameShape(QFrame::NoFrame);
     area->viewport()->setBackgroundRole(QPalette::Window);
-    area->setFocusPolicy(Qt::ClickFocus);
+    // Tab reaches the text, to select from it by keyboard; a screen reader reads it there.
+    area->setFocusPolicy(Qt::StrongFocus);
+    // Inside the text, its own copy would give LF alone, and nothing without a selection.
+    area->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     ok = buttons->button(QDialogButtonBox::Ok);
     ok->setDefault(true);
+    ok->installEventFilter(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(area);
@@ -51,12 +79,34 @@ ScrollingTextBox::ScrollingTextBox(const QString& caption, const QString& text, 
 void ScrollingTextBox::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Copy)) {
-        const QString selected = area->textCursor().selectedText();
-        // The text cursor gives line breaks as paragraph separators.
-        QApplication::clipboard()->setText(
-            selected.isEmpty() ? area->toPlainText()
-                               : QString(selected).replace(QChar::ParagraphSeparator, u'\n'));
+        copyText();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool ScrollingTextBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == area && key->matches(QKeySequence::Copy)) {
+        copyText();
+        return true;
+    }
+    // The button would take the arrows to move the focus.
+    if (watched == ok) {
+        if (const auto action = scrollAction(key)) {
+            area->verticalScrollBar()->triggerAction(*action);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ScrollingTextBox::copyText() const
+{
+    const QString selected = area->textCursor().selectedText();
+    QApplication::clipboard()->setText(
+        withPlatformLineEnds(selected.isEmpty() ? area->toPlainText() : selected));
 }

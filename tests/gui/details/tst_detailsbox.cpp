@@ -5,12 +5,15 @@
 #include "support/catalogbuilder.h"
 #include "support/formharness.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QOperatingSystemVersion>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -28,7 +31,12 @@ private slots:
     void otherKeysShowNothing();
     void queryItemsOpenOncePerChoice();
     void tallTextScrollsWithinTheScreen();
+    void keysScrollTheTallText_data();
+    void keysScrollTheTallText();
     void shortTextInAMessageBox();
+    void screenReaderHearsCaptionAndLines_data();
+    void screenReaderHearsCaptionAndLines();
+    void copiesItsText_data();
     void copiesItsText();
     void hugeTextIsCut();
 
@@ -149,11 +157,11 @@ void TestDetailsBox::queryItemsOpenOncePerChoice()
 
 namespace {
 
-// The text of a title with sixty reviews of a few lines each.
-QString sixtyReviews()
+// The text of a title with the given number of reviews of a few words each.
+QString reviewsText(int reviews)
 {
     QString text = "Starring:\r\nA\r\n\r\nCustomer Reviews:\r\n";
-    for (int i = 1; i <= 60; ++i)
+    for (int i = 1; i <= reviews; ++i)
         text += QString("\"Review %1\" by a reader: a few words on the film.\r\n").arg(i);
     return text;
 }
@@ -162,24 +170,79 @@ QString sixtyReviews()
 
 void TestDetailsBox::tallTextScrollsWithinTheScreen()
 {
-    const QString text = sixtyReviews();
+    const QString text = reviewsText(60);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(
         DetailsBox::needsScrolling(text, QApplication::font("QMessageBoxLabel"), screen.size()));
     ScrollingTextBox box("A Film", text);
     box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QVERIFY(QTest::qWaitForWindowActive(&box));
     QCOMPARE(box.windowTitle(), QString("A Film"));
     QVERIFY(box.frameGeometry().height() <= screen.height());
     QVERIFY(screen.contains(box.okButton()->mapToGlobal(box.okButton()->rect().center())));
     QCOMPARE(box.textArea()->toPlainText(), QString(text).replace("\r\n", "\n"));
     QVERIFY(box.textArea()->verticalScrollBar()->maximum() > 0); // the rest is a scroll away
-    QTest::keyClick(&box, Qt::Key_Return);
+    // Tab reaches the text, and Enter there still closes the box.
+    QCOMPARE(QApplication::focusWidget(), box.okButton());
+    QTest::keyClick(box.okButton(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), box.textArea());
+    QTest::keyClick(box.textArea(), Qt::Key_Return);
     QVERIFY(!box.isVisible());
     QCOMPARE(box.result(), int(QDialog::Accepted));
     box.show();
-    QTest::keyClick(&box, Qt::Key_Escape);
+    QVERIFY(QTest::qWaitForWindowActive(&box));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(!box.isVisible());
+    QCOMPARE(box.result(), int(QDialog::Rejected));
+}
+
+namespace {
+
+// Where a key press leaves the tall box's scrollbar: one line or one page on from where it was,
+// or at the other end.
+enum class Scroll { Line, Page, OtherEnd };
+
+} // namespace
+
+void TestDetailsBox::keysScrollTheTallText_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("fromEnd"); // the scrollbar starts at the end, not the top
+    QTest::addColumn<Scroll>("scroll");
+    QTest::newRow("down") << int(Qt::Key_Down) << Qt::KeyboardModifiers() << false << Scroll::Line;
+    QTest::newRow("pageDown") << int(Qt::Key_PageDown) << Qt::KeyboardModifiers() << false
+                              << Scroll::Page;
+    QTest::newRow("ctrlEnd") << int(Qt::Key_End) << Qt::KeyboardModifiers(Qt::ControlModifier)
+                             << false << Scroll::OtherEnd;
+    QTest::newRow("up") << int(Qt::Key_Up) << Qt::KeyboardModifiers() << true << Scroll::Line;
+    QTest::newRow("pageUp") << int(Qt::Key_PageUp) << Qt::KeyboardModifiers() << true
+                            << Scroll::Page;
+    QTest::newRow("ctrlHome") << int(Qt::Key_Home) << Qt::KeyboardModifiers(Qt::ControlModifier)
+                              << true << Scroll::OtherEnd;
+}
+
+// The keys scroll the text while the focus stays on OK, where it was when the box opened.
+void TestDetailsBox::keysScrollTheTallText()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, fromEnd);
+    QFETCH(Scroll, scroll);
+    ScrollingTextBox box("A Film", reviewsText(200));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowActive(&box));
+    QScrollBar* bar = box.textArea()->verticalScrollBar();
+    QVERIFY(bar->maximum() > 2 * bar->pageStep()); // each key has room to move a whole page
+    bar->setValue(fromEnd ? bar->maximum() : 0);
+    QCOMPARE(QApplication::focusWidget(), box.okButton());
+    QTest::keyClick(box.okButton(), Qt::Key(key), modifiers);
+    const int moved = scroll == Scroll::Line   ? bar->singleStep()
+                      : scroll == Scroll::Page ? bar->pageStep()
+                                               : bar->maximum();
+    QCOMPARE(bar->value(), fromEnd ? bar->maximum() - moved : moved);
+    QCOMPARE(QApplication::focusWidget(), box.okButton());
+    QVERIFY(box.isVisible());
 }
 
 void TestDetailsBox::shortTextInAMessageBox()
@@ -194,27 +257,104 @@ void TestDetailsBox::shortTextInAMessageBox()
     QCOMPARE(box.buttons().size(), 1);
 }
 
+namespace {
+
+// Every text that a screen reader can be given from the interface and all below it.
+QStringList accessibleTexts(QAccessibleInterface* node)
+{
+    QStringList texts;
+    if (!node)
+        return texts;
+    for (QAccessible::Text t : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
+        texts << node->text(t);
+    if (QAccessibleTextInterface* text = node->textInterface())
+        texts << text->text(0, text->characterCount());
+    for (int i = 0; i < node->childCount(); ++i)
+        texts << accessibleTexts(node->child(i));
+    return texts;
+}
+
+// What Ctrl+C gives for a line break, as other programs of the platform expect.
+QString platformLineEnd()
+{
+    return QOperatingSystemVersion::currentType() == QOperatingSystemVersion::Windows ? "\r\n"
+                                                                                      : "\n";
+}
+
+} // namespace
+
+void TestDetailsBox::screenReaderHearsCaptionAndLines_data()
+{
+    QTest::addColumn<bool>("tall");
+    QTest::newRow("messageBox") << false;
+    QTest::newRow("scrolling") << true;
+}
+
+// The box is named by its caption, and its text reaches the reader with plain line ends: a CR
+// would be read out as a character.
+void TestDetailsBox::screenReaderHearsCaptionAndLines()
+{
+    QFETCH(bool, tall);
+    const QString text = tall ? reviewsText(60) : "Starring:\r\nA\r\n\r\nGenre:\r\nDrama\r\n";
+    std::unique_ptr<QWidget> box;
+    if (tall)
+        box = std::make_unique<ScrollingTextBox>("A Film", text);
+    else
+        box = std::make_unique<DetailsBox>("A Film", text);
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(box.get());
+    QVERIFY(window);
+    QCOMPARE(window->text(QAccessible::Name), QString("A Film"));
+    const QStringList heard = accessibleTexts(window);
+    QVERIFY(heard.contains(QString(text).replace("\r\n", "\n")));
+    for (const QString& said : heard)
+        QVERIFY2(!said.contains(u'\r'), qPrintable(said.left(60).toUtf8().toPercentEncoding()));
+}
+
+void TestDetailsBox::copiesItsText_data()
+{
+    QTest::addColumn<bool>("tall");
+    QTest::addColumn<bool>("inText");    // the focus moved into the scrolling text first
+    QTest::addColumn<int>("selected");   // characters selected from the start, 0 for none
+    QTest::addColumn<QString>("copied"); // with LF for the platform's line end
+    const QString tallText = QString(reviewsText(60)).replace("\r\n", "\n");
+    QTest::newRow("messageBox") << false << false << 0 << "Genre:\nDrama\n";
+    QTest::newRow("messageBoxSelection") << false << false << 8 << "Genre:\nD";
+    QTest::newRow("scrolling") << true << false << 0 << tallText;
+    QTest::newRow("scrollingSelection") << true << false << 11 << "Starring:\nA";
+    QTest::newRow("scrollingInText") << true << true << 0 << tallText;
+}
+
+// Ctrl+C copies the selection, or the whole text when nothing is selected, with the platform's
+// line ends in either box, wherever the focus is in it.
 void TestDetailsBox::copiesItsText()
 {
-    const QString text = sixtyReviews();
-    ScrollingTextBox tall("A Film", text);
-    tall.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&tall));
-    QTest::keyClick(&tall, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QString(text).replace("\r\n", "\n"));
-    QTextCursor cursor = tall.textArea()->textCursor();
-    cursor.setPosition(0);
-    cursor.setPosition(9, QTextCursor::KeepAnchor);
-    tall.textArea()->setTextCursor(cursor);
-    QTest::keyClick(&tall, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QString("Starring:"));
-
-    DetailsBox box("A Film", "Genre:\r\nDrama\r\n");
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text(), QString("Genre:\r\nDrama\r\n"));
-    box.close();
+    QFETCH(bool, tall);
+    QFETCH(bool, inText);
+    QFETCH(int, selected);
+    QFETCH(QString, copied);
+    QApplication::clipboard()->clear();
+    std::unique_ptr<QWidget> box;
+    if (tall) {
+        auto scrolling = std::make_unique<ScrollingTextBox>("A Film", reviewsText(60));
+        QTextCursor cursor = scrolling->textArea()->textCursor();
+        cursor.setPosition(selected, QTextCursor::KeepAnchor);
+        scrolling->textArea()->setTextCursor(cursor);
+        box = std::move(scrolling);
+    } else {
+        box = std::make_unique<DetailsBox>("A Film", "Genre:\r\nDrama\r\n");
+        auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        QVERIFY(label);
+        label->setSelection(0, selected);
+    }
+    box->show();
+    QVERIFY(QTest::qWaitForWindowActive(box.get()));
+    if (inText)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget() == box->findChild<QPlainTextEdit*>(), inText);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), copied.replace("\n", platformLineEnd()));
 }
 
 void TestDetailsBox::hugeTextIsCut()
