@@ -87,6 +87,8 @@ void ScrollingTextBox::keyPressEvent(QKeyEvent* event)
 
 bool ScrollingTextBox::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == area && event->type() == QEvent::FocusIn)
+        moveCursorIntoView();
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -102,6 +104,15 @@ bool ScrollingTextBox::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// After scrolling from OK, the cursor may still be at the top: moving it from there would jump
+// back, away from what the user was reading, so it starts from the first line shown instead.
+void ScrollingTextBox::moveCursorIntoView()
+{
+    if (area->viewport()->rect().contains(area->cursorRect()))
+        return;
+    area->setTextCursor(area->cursorForPosition(QPoint(0, 0)));
 }
 
 void ScrollingTextBox::copyText() const

@@ -24,6 +24,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void moveCursorIntoView();
     void copyText() const;
 
     QPlainTextEdit* area;

@@ -182,10 +182,14 @@ void TestDetailsBox::tallTextScrollsWithinTheScreen()
     QVERIFY(screen.contains(box.okButton()->mapToGlobal(box.okButton()->rect().center())));
     QCOMPARE(box.textArea()->toPlainText(), QString(text).replace("\r\n", "\n"));
     QVERIFY(box.textArea()->verticalScrollBar()->maximum() > 0); // the rest is a scroll away
-    // Tab reaches the text, and Enter there still closes the box.
+    // Tab reaches the text where it was scrolled to, and Enter there still closes the box.
     QCOMPARE(QApplication::focusWidget(), box.okButton());
+    QTest::keyClick(box.okButton(), Qt::Key_End, Qt::ControlModifier);
+    const int scrolled = box.textArea()->verticalScrollBar()->value();
     QTest::keyClick(box.okButton(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), box.textArea());
+    QTest::keyClick(box.textArea(), Qt::Key_Down);
+    QCOMPARE(box.textArea()->verticalScrollBar()->value(), scrolled);
     QTest::keyClick(box.textArea(), Qt::Key_Return);
     QVERIFY(!box.isVisible());
     QCOMPARE(box.result(), int(QDialog::Accepted));
