@@ -12,6 +12,7 @@
 #include "gui/twips.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -37,6 +38,7 @@ Form1::Form1(const StartFolders& folders)
     dvdList->setWidth(9855);
     dvdList->setHeight(6615);
     createMenus();
+    createKeys();
 
     const QSize clientSize(Twips::toPixels(10155), Twips::toPixels(7365));
     resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
@@ -46,6 +48,7 @@ Form1::Form1(const StartFolders& folders)
     connect(dvdList, &ListView::ColumnClick, this, &Form1::dvdList_ColumnClick);
     connect(dvdList, &ListView::DblClick, this, &Form1::dvdList_DblClick);
     connect(dvdList, &ListView::KeyPress, this, &Form1::dvdList_KeyPress);
+    connect(dvdList, &ListView::CopyRequested, this, &Form1::copySelectedTitle);
 
     DoneTimer.setInterval(100);
     connect(&DoneTimer, &QTimer::timeout, this, &Form1::DoneTimer_Timer);
@@ -73,6 +76,25 @@ void Form1::createMenus()
     addMenuItem(mnuQuery, QStringLiteral("&IMDb"), Qt::Key_F6, &Form1::mnuIMDb_Click);
     addMenuItem(mnuQuery, QStringLiteral("IMDb &UK"), Qt::Key_F7, &Form1::mnuIMDbUK_Click);
     addMenuItem(mnuQuery, QStringLiteral("&Google"), Qt::Key_F8, &Form1::mnuGoogle_Click);
+}
+
+// Keys beside the menus, which stay as they are: Ctrl+1 to Ctrl+9 and Ctrl+0 act as a click on
+// column header 1 to 10, and Ctrl+Q closes the window as the window manager's close does.
+void Form1::createKeys()
+{
+    const Qt::Key digits[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5,
+                              Qt::Key_6, Qt::Key_7, Qt::Key_8, Qt::Key_9, Qt::Key_0};
+    for (int position = 1; position <= columnCount; ++position) {
+        auto* sortKey = new QAction(this);
+        sortKey->setShortcut(QKeySequence(Qt::CTRL | digits[position - 1]));
+        connect(sortKey, &QAction::triggered, this,
+                [this, position] { dvdList_ColumnClick(position); });
+        addAction(sortKey);
+    }
+    auto* quit = new QAction(this);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    addAction(quit);
 }
 
 QAction* Form1::addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcut,
@@ -187,10 +209,28 @@ void Form1::nfobox()
     const int position = dvdList->selectedItem();
     if (position == 0)
         return;
+    messageBox(dvdList->itemText(position), detailsText(subItems(position)));
+    // Back to the title the box was about, for the keyboard and for a screen reader.
+    dvdList->setFocus();
+}
+
+QStringList Form1::subItems(int position) const
+{
     QStringList cells;
     for (int index = 1; index <= titleFieldCount; ++index)
         cells << dvdList->subItem(position, index);
-    messageBox(dvdList->itemText(position), detailsText(cells));
+    return cells;
+}
+
+// The selected title, then its details as the box shows them, with the platform's line ends.
+void Form1::copySelectedTitle()
+{
+    const int position = dvdList->selectedItem();
+    if (position == 0)
+        return;
+    const QString text =
+        dvdList->itemText(position) + QLatin1String("\r\n\r\n") + detailsText(subItems(position));
+    QGuiApplication::clipboard()->setText(withPlatformLineEnds(text));
 }
 
 void Form1::layoutList(float outerWidth, float outerHeight)
@@ -215,11 +255,21 @@ void Form1::showEvent(QShowEvent* event)
     Form_Resize();
 }
 
+// The window manager may give the window its frame only after it is first shown: the outer size
+// then grows without a resize, and the rule is applied again for it.
+void Form1::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    if (isVisible() && frameGeometry().size() != laidOutFor)
+        Form_Resize();
+}
+
 void Form1::Form_Resize()
 {
     if (isMinimized())
         return;
     const QRect outer = frameGeometry();
+    laidOutFor = outer.size();
     layoutList(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
 }
 

@@ -59,11 +59,15 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void createMenus();
+    void createKeys();
     QAction* addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcut,
                          void (Form1::*handler)());
+    QStringList subItems(int position) const;
+    void copySelectedTitle();
     void Form_Load();
     void Form_Resize();
     void DoneTimer_Timer();
@@ -86,6 +90,7 @@ private:
     ImageList dvdImg;
     QTimer DoneTimer;
     qint16 itemnum = 0;
+    QSize laidOutFor; // the outer size the list was last laid out for, in pixels
     StartupController controller;
     MessageBox messageBox;
     std::unique_ptr<UrlOpener> urlOpener;

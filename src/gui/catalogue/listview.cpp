@@ -323,6 +323,10 @@ bool ListView::eventFilter(QObject* watched, QEvent* event)
         emit DblClick();
     if (event->type() == QEvent::KeyPress && isView) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            emit CopyRequested();
+            return true;
+        }
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
             emit KeyPress(13);
         else if (!key->text().isEmpty())

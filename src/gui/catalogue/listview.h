@@ -94,6 +94,9 @@ signals:
     void DblClick();
     // A character key: 13 for Enter. The list handles the key as usual as well.
     void KeyPress(int keyAscii);
+    // The platform's copy key: the window decides what a row gives, instead of the one cell the
+    // view would copy.
+    void CopyRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -7,7 +7,9 @@
 #include "support/formharness.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListView>
@@ -26,6 +28,21 @@ QStringList columnTexts(const ListView& list, int column)
     for (int position = 1; position <= list.itemCount(); ++position)
         texts << (column == 1 ? list.itemText(position) : list.subItem(position, column - 1));
     return texts;
+}
+
+// Sorts as a click on column header position does: by the mouse, or by Ctrl and the column's
+// digit (Ctrl+0 for the tenth).
+void sortByColumn(QWidget* window, ListView& list, int position, bool byKeyboard)
+{
+    if (byKeyboard) {
+        QTest::keyClick(window, Qt::Key(Qt::Key_0 + position % 10), Qt::ControlModifier);
+        return;
+    }
+    QHeaderView* header = list.reportView()->header();
+    const QPoint centre(header->sectionViewportPosition(position - 1) +
+                            header->sectionSize(position - 1) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
 }
 
 void clickHeader(ListView& list, int position)
@@ -53,7 +70,9 @@ private slots:
     void installedStartUnpacksForTheUser();
     void userFolderInTheWayIsReported();
     void waitsWhileAnotherStartUnpacks();
+    void headerClicksSort_data();
     void headerClicksSort();
+    void everythingByKeyboard();
     void releaseDatesSortAsText();
     void viewKeysAndMenus();
     void activeViewChosenAgainChangesNothing();
@@ -296,8 +315,16 @@ void TestForm1::waitsWhileAnotherStartUnpacks()
     QVERIFY(record.boxes.isEmpty());
 }
 
+void TestForm1::headerClicksSort_data()
+{
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::newRow("mouse") << false;
+    QTest::newRow("ctrlAndDigit") << true;
+}
+
 void TestForm1::headerClicksSort()
 {
+    QFETCH(bool, byKeyboard);
     QTemporaryDir program;
     const QDir db(program.filePath("db"));
     QVERIFY(writeTitle(db, "1.adl", "Brazil", "Comedy"));
@@ -306,21 +333,24 @@ void TestForm1::headerClicksSort()
     FormRecord record;
     auto form = makeForm(program.path(), &record);
     QVERIFY(waitUntilShown(*form));
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
     ListView& list = *form->list();
     QTest::keyClick(form.get(), Qt::Key_F4);
     QCOMPARE(list.View(), int(ListView::ReportView));
 
-    clickHeader(list, 1); // the first click on Title sorts Z to A
+    sortByColumn(form.get(), list, 1, byKeyboard); // the first click on Title sorts Z to A
     QCOMPARE(columnTexts(list, 1), (QStringList{"Casablanca", "Brazil", "alien"}));
     QCOMPARE(list.View(), int(ListView::ReportView));
     QVERIFY(list.Sorted());
-    clickHeader(list, 1);
+    sortByColumn(form.get(), list, 1, byKeyboard);
     QCOMPARE(columnTexts(list, 1), (QStringList{"alien", "Brazil", "Casablanca"}));
-    clickHeader(list, 6); // Genre: A to Z, then Z to A
+    sortByColumn(form.get(), list, 6, byKeyboard); // Genre: A to Z, then Z to A
     QCOMPARE(columnTexts(list, 6), (QStringList{"Comedy", "Drama", "Horror"}));
-    clickHeader(list, 6);
+    sortByColumn(form.get(), list, 6, byKeyboard);
     QCOMPARE(columnTexts(list, 6), (QStringList{"Horror", "Drama", "Comedy"}));
-    clickHeader(list, 1); // another column: A to Z
+    sortByColumn(form.get(), list, 10, byKeyboard); // Customer Reviews: Ctrl+0
+    QCOMPARE(list.SortKey(), 9);
+    sortByColumn(form.get(), list, 1, byKeyboard); // another column: A to Z
     QCOMPARE(columnTexts(list, 1), (QStringList{"alien", "Brazil", "Casablanca"}));
     QCOMPARE(list.SortKey(), 0);
     QCOMPARE(list.SortOrder(), RowSorting::Direction::Ascending);
@@ -330,6 +360,50 @@ void TestForm1::headerClicksSort()
     QCOMPARE(list.View(), int(ListView::IconView));
     QCOMPARE(list.iconView()->model()->index(0, 0).data().toString(), QString("alien"));
     QCOMPARE(list.subItem(1, 5), QString("Horror"));
+}
+
+// A click on any cell selects its row with the title current, so that the other view shows the
+// selection and typing finds titles; Ctrl+C copies the title with its details; the box gives the
+// focus back to the list; Ctrl+Q closes the window.
+void TestForm1::everythingByKeyboard()
+{
+    QTemporaryDir program;
+    const QDir db(program.filePath("db"));
+    for (const char* title : {"Alpha", "Beta", "Gamma"})
+        QVERIFY(writeTitle(db, QString(title) + ".adl", title));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    form->setMessageBox([&](const QString& caption, const QString&) {
+        record.boxes << caption;
+        form->menuBar()->setFocus(); // as a real box takes the focus
+    });
+    QVERIFY(waitUntilShown(*form));
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    ListView& list = *form->list();
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    QTreeView* report = list.reportView();
+    const QRect starring = report->visualRect(report->model()->index(1, 1));
+    QTest::mouseClick(report->viewport(), Qt::LeftButton, {}, starring.center());
+    QCOMPARE(report->currentIndex().column(), 0);
+    QTest::keyClick(form.get(), Qt::Key_F3);
+    QVERIFY(list.iconView()->selectionModel()->isRowSelected(1));
+    QCOMPARE(list.iconView()->currentIndex().row(), 1);
+    QTest::keyClick(list.iconView(), Qt::Key_G);
+    QCOMPARE(list.itemText(list.selectedItem()), QString("Gamma"));
+
+    QTest::keyClick(list.iconView(), Qt::Key_C, Qt::ControlModifier);
+    const QString copied = QGuiApplication::clipboard()->text();
+    QVERIFY2(copied.startsWith("Gamma\n\nStarring:\nActor of Gamma\n"), qPrintable(copied));
+    QVERIFY(!copied.contains('\r'));
+
+    QTest::keyClick(list.iconView(), Qt::Key_Return);
+    QCOMPARE(record.boxes, QStringList{"Gamma"});
+    QCOMPARE(QApplication::focusWidget(), list.iconView());
+    QCOMPARE(report->model()->headerData(9, Qt::Horizontal, Qt::ToolTipRole).toString(),
+             QString("Customer Reviews"));
+
+    QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!form->isVisible());
 }
 
 void TestForm1::releaseDatesSortAsText()

@@ -5,6 +5,7 @@
 #include "support/catalogbuilder.h"
 #include "support/rowbuilder.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QListView>
 #include <QSignalSpy>
@@ -71,6 +72,8 @@ private slots:
     void unreadableCoverGetsPlaceholder();
     void pagingKeysSelectTheRowTheyReach_data();
     void pagingKeysSelectTheRowTheyReach();
+    void pageKeysMoveAScreenOfCovers();
+    void screenReaderHearsTitlesOfTheShownView();
     void doubleClickBesideTheRows();
     void coversMatchTheScreen();
     void hugeFirstCoverKeepsIconsSmall();
@@ -266,6 +269,61 @@ void TestListView::pagingKeysSelectTheRowTheyReach()
         QTest::keyClick(view, Qt::Key(key));
         QCOMPARE(list.selectedItem(), current);
     }
+}
+
+// At the list's first size a screen holds about one row of covers: Page Down still moves by it.
+void TestListView::pageKeysMoveAScreenOfCovers()
+{
+    ListView list;
+    list.addColumnHeader("Title", 1000);
+    QStringList titles;
+    for (int i = 1; i <= 60; ++i)
+        titles << QString("title %1").arg(i);
+    list.addItems(rowsTitled(titles));
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    const int perRow = list.iconView()->viewport()->width() / list.iconView()->gridSize().width();
+    QVERIFY(perRow > 1);
+    QTest::keyClick(list.iconView(), Qt::Key_PageDown);
+    QVERIFY2(list.selectedItem() > perRow, qPrintable(QString::number(list.selectedItem())));
+    QTest::keyClick(list.iconView(), Qt::Key_PageUp);
+    QCOMPARE(list.selectedItem(), 1);
+}
+
+// The icon view has one item per title, named by it, and the item a screen reader is told has the
+// focus is the title selected. The hidden view's selection does not move, so it says nothing.
+void TestListView::screenReaderHearsTitlesOfTheShownView()
+{
+    ListView list;
+    for (const char* header : {"Title", "Starring", "Directors"})
+        list.addColumnHeader(header, 1000);
+    std::vector<CatalogueRow> rows;
+    for (const char* title : {"one", "two", "three"})
+        rows.push_back(catalogueRow(int(rows.size()) + 1, title, {QString("star of ") + title}));
+    list.addItems(std::move(rows));
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+    QAccessibleInterface* icons = QAccessible::queryAccessibleInterface(list.iconView());
+    QCOMPARE(icons->text(QAccessible::Name), QString("Catalogue"));
+    QCOMPARE(icons->childCount(), 3);
+    QCOMPARE(icons->child(1)->text(QAccessible::Name), QString("two"));
+    QCOMPARE(icons->child(1)->text(QAccessible::Description), QString("Starring: star of two"));
+    QSignalSpy hiddenMoved(list.reportView()->selectionModel(),
+                           &QItemSelectionModel::currentChanged);
+    QTest::keyClick(list.iconView(), Qt::Key_Right);
+    QTest::keyClick(list.iconView(), Qt::Key_Right);
+    QCOMPARE(icons->focusChild()->text(QAccessible::Name), QString("three"));
+    QCOMPARE(hiddenMoved.count(), 0);
+
+    list.setView(ListView::ReportView);
+    QAccessibleInterface* report = QAccessible::queryAccessibleInterface(list.reportView());
+    QCOMPARE(report->text(QAccessible::Name), QString("Catalogue"));
+    QCOMPARE(report->focusChild()->text(QAccessible::Name), QString("three"));
+    QSignalSpy iconsMoved(list.iconView()->selectionModel(), &QItemSelectionModel::currentChanged);
+    QTest::keyClick(list.reportView(), Qt::Key_Up);
+    QCOMPARE(report->focusChild()->text(QAccessible::Name), QString("two"));
+    QCOMPARE(iconsMoved.count(), 0);
 }
 
 void TestListView::doubleClickBesideTheRows()
