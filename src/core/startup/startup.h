@@ -9,14 +9,22 @@
 
 #include <atomic>
 
+class QLockFile;
+
 // What the main window prepares before the catalogue can be read: the database folder, and, when
 // it holds no ordinary file yet, the catalogue unpacked from the archive into it.
 //
 // Unpacking goes into a staging folder beside db/ that is renamed into place only when every
 // entry is out, so that an interrupted first start never leaves a db/ that looks complete; the
 // next start clears what it left and unpacks again. One start at a time unpacks: a lock file
-// beside db/ makes a second start wait, and then read what the first one unpacked. Nothing is
-// moved or removed through a symbolic link: a staging, set-aside or database folder that is a
+// beside db/ makes a second start wait, and then read what the first one unpacked. A lock that
+// cannot be a start's (a folder, a link, a file that cannot be read) is refused rather than waited
+// for, and one of another computer is waited for only a while.
+//
+// Nothing beside db/ that a start did not make is touched: the staging and set-aside folders get
+// a marker file before anything else goes in, and only folders with it are cleared, always under
+// the lock; a folder of the same name without it stops an unpacking and is left as it is. Nothing
+// is moved or removed through a symbolic link: a staging, set-aside or database folder that is a
 // link is refused.
 class StartUp : public QObject {
     Q_OBJECT
@@ -43,6 +51,8 @@ public:
     QString archivePath() const { return dbfile; }
     QString stagingFolder() const;
     QString lockFile() const;
+    // The file that marks a staging or set-aside folder as made by a start.
+    static QString markerName();
     // True once the database folder is ready to be read.
     bool isReady() const { return extdone; }
     qint16 entriesCounted() const { return prgint; }
@@ -51,13 +61,23 @@ public:
 signals:
     // After each entry the archive reader reports, on the thread that unpacks.
     void entryCounted();
+    // On the thread that unpacks, once, when another start holds the lock and this one waits for
+    // it; status is the line to show the user meanwhile.
+    void waitingForOtherStart(const QString& status);
 
 private:
+    bool takeLock(QLockFile& lock);
+    QString lockRefusal() const;
+    void removeBrokenLock(QLockFile& lock);
     bool unpackLocked();
     bool listArchive();
     bool fail(const QString& why);
     QString linkRefusal() const;
+    QString unmarkedRefusal() const;
+    bool hasLeftovers() const;
     void recoverInterruptedUnpack();
+    bool makeMarkedFolder(const QString& folder) const;
+    void restoreSetAside();
     bool installStagingFolder();
     QString previousFolder() const;
     QString dbFolder() const { return dbdir.isEmpty() ? QString() : dbdir.chopped(1); }

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -28,6 +29,28 @@ void touch(const QString& path)
     file.write("x");
 }
 
+// A staging or set-aside folder as a start makes it, with its marker.
+void makeLeftover(const QString& folder)
+{
+    QVERIFY(QDir().mkpath(folder));
+    touch(QDir(folder).filePath(StartUp::markerName()));
+}
+
+// Every path under folder, hidden ones too, with the bytes of each file.
+QMap<QString, QByteArray> treeOf(const QString& folder)
+{
+    QMap<QString, QByteArray> tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        tree.insert(QDir(folder).relativeFilePath(path),
+                    file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(folder)"));
+    }
+    return tree;
+}
+
 } // namespace
 
 class TestStartUp : public QObject {
@@ -49,8 +72,12 @@ private slots:
     void interruptedUnpackIsRedone();
     void setAsideFolderIsRestored();
     void setAsideEntriesReturnToFilledFolder();
+    void foldersOfOthersAreLeftAlone_data();
+    void foldersOfOthersAreLeftAlone();
     void locateCatalogue_data();
     void locateCatalogue();
+    void perUserFolderFollowsXdgRules_data();
+    void perUserFolderFollowsXdgRules();
     void unpacksIntoUserFolder();
     void userFolderCannotBeCreated();
     void neverWorksThroughLinks_data();
@@ -253,9 +280,11 @@ void TestStartUp::interruptedUnpackIsRedone()
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"),
                          {fileEntry("a.adl", "a"), fileEntry("b.adl", "b")}));
-    // What a start stopped halfway through unpacking leaves behind.
-    QVERIFY(QDir(program.path()).mkpath("db.unpacking"));
+    // What a start stopped halfway through unpacking leaves behind, with a file that the
+    // archive does not hold.
+    makeLeftover(program.filePath("db.unpacking"));
     touch(program.filePath("db.unpacking/a.adl"));
+    touch(program.filePath("db.unpacking/stray.adl"));
     StartUp start;
     QVERIFY(start.prepare(portableLocation(program.path())));
     QVERIFY2(start.dbextract(), qPrintable(start.failure()));
@@ -268,6 +297,7 @@ void TestStartUp::setAsideFolderIsRestored()
     // A start stopped after setting db/ aside and before putting the new one in place.
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
+    makeLeftover(program.filePath("db.previous"));
     QVERIFY(QDir(program.path()).mkpath("db.previous/sub"));
     touch(program.filePath("db.previous/.hidden"));
     StartUp start;
@@ -282,6 +312,7 @@ void TestStartUp::setAsideEntriesReturnToFilledFolder()
     // A start stopped while moving the set-aside entries into the new db/: the next start reads
     // db/ and finishes the move.
     QTemporaryDir program;
+    makeLeftover(program.filePath("db.previous"));
     QVERIFY(QDir(program.path()).mkpath("db.previous/sub"));
     QVERIFY(QDir(program.path()).mkpath("db"));
     touch(program.filePath("db/a.adl"));
@@ -289,6 +320,44 @@ void TestStartUp::setAsideEntriesReturnToFilledFolder()
     QVERIFY(!start.prepare(portableLocation(program.path())));
     QCOMPARE(entriesOf(program.filePath("db")), (QStringList{"a.adl", "sub"}));
     QCOMPARE(entriesOf(program.path()), QStringList{"db"});
+}
+
+// A folder of the name a start uses for staging or setting aside, but without its marker, is
+// the user's: left byte for byte beside a filled db/, and named in the refusal when it stands in
+// the way of an unpacking.
+void TestStartUp::foldersOfOthersAreLeftAlone_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("filled"); // db/ already holds the catalogue
+    QTest::newRow("stagingBesideFilled") << "db.unpacking" << true;
+    QTest::newRow("setAsideBesideFilled") << "db.previous" << true;
+    QTest::newRow("stagingInTheWay") << "db.unpacking" << false;
+    QTest::newRow("setAsideInTheWay") << "db.previous" << false;
+}
+
+void TestStartUp::foldersOfOthersAreLeftAlone()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, filled);
+    QTemporaryDir program;
+    QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
+    QVERIFY(QDir(program.path()).mkpath(folder + "/sub"));
+    touch(program.filePath(folder + "/sub/notes.txt"));
+    touch(program.filePath(folder + "/b.adl"));
+    if (filled) {
+        QVERIFY(QDir(program.path()).mkpath("db"));
+        touch(program.filePath("db/a.adl"));
+    }
+    const QMap<QString, QByteArray> before = treeOf(program.path());
+    StartUp start;
+    QCOMPARE(start.prepare(portableLocation(program.path())), !filled);
+    if (!filled) {
+        QVERIFY(!start.dbextract());
+        QVERIFY2(start.failure().contains(folder + " is in the way: Movra did not make it"),
+                 qPrintable(start.failure()));
+        QVERIFY2(start.failure().contains("move it away"), qPrintable(start.failure()));
+    }
+    QCOMPARE(treeOf(program.path()), before);
 }
 
 void TestStartUp::locateCatalogue_data()
@@ -344,6 +413,39 @@ void TestStartUp::locateCatalogue()
     const CatalogueLocation location = ::locateCatalogue(folders);
     QCOMPARE(location.dbdir, QDir::toNativeSeparators(root.filePath(dbdir)));
     QCOMPARE(QDir::cleanPath(location.dbfile), QDir::cleanPath(root.filePath(dbfile)));
+}
+
+// The per-user folder comes from XDG_DATA_HOME only when that is an absolute path; a relative
+// or empty one is ignored, as the XDG base-directory rules say.
+void TestStartUp::perUserFolderFollowsXdgRules_data()
+{
+    QTest::addColumn<QByteArray>("xdgDataHome");
+    QTest::addColumn<QString>("expected"); // under the temporary home, or absolute
+    QTest::newRow("relative") << QByteArray("rel") << "home/.local/share";
+    QTest::newRow("dotRelative") << QByteArray("./data") << "home/.local/share";
+    QTest::newRow("empty") << QByteArray("") << "home/.local/share";
+    QTest::newRow("absolute") << QByteArray("/srv/data") << "/srv/data";
+}
+
+void TestStartUp::perUserFolderFollowsXdgRules()
+{
+    QFETCH(QByteArray, xdgDataHome);
+    QFETCH(QString, expected);
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath("home"));
+    const QByteArray home = qgetenv("HOME");
+    const bool dataHomeSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("HOME", QFile::encodeName(root.filePath("home")));
+    qputenv("XDG_DATA_HOME", xdgDataHome);
+    const StartFolders folders = StartFolders::ofRunningProgram();
+    qputenv("HOME", home);
+    if (dataHomeSet)
+        qputenv("XDG_DATA_HOME", dataHome);
+    else
+        qunsetenv("XDG_DATA_HOME");
+    const QString base = expected.startsWith('/') ? expected : root.filePath(expected);
+    QCOMPARE(folders.perUser, base + "/" + QCoreApplication::applicationName());
 }
 
 void TestStartUp::unpacksIntoUserFolder()
