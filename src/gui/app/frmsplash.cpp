@@ -60,6 +60,11 @@ frmSplash::frmSplash(const StartFolders& folders, QWidget* parent)
     Timer1.start();
 }
 
+void frmSplash::showStatus(const QString& text)
+{
+    lblWarning->setText(text);
+}
+
 QLabel* frmSplash::addLabel(const QString& text, float left, float top, float width, float height,
                             float pointSize, bool bold)
 {

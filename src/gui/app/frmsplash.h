@@ -18,6 +18,10 @@ class frmSplash : public QFrame {
 public:
     explicit frmSplash(const StartFolders& folders, QWidget* parent = nullptr);
 
+    // Shows one line of what the start is doing in place of "Loading...", such as a wait for
+    // another start.
+    void showStatus(const QString& text);
+
     QTimer Timer1;
     QGroupBox* Frame1;
     QLabel* imgLogo;
