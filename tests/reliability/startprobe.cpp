@@ -4,7 +4,7 @@
 //   startprobe PROGRAM-FOLDER
 //
 // Exit status 0 when the database folder is ready (unpacked by this start or by another), 1 with
-// the reason on standard error otherwise.
+// the reason on standard error otherwise. A wait for another start is said on standard error too.
 
 #include "core/startup/startup.h"
 
@@ -21,6 +21,11 @@ int main(int argc, char** argv)
         return 2;
     }
     StartUp start;
+    // What the splash would show while this start waits for another.
+    QObject::connect(&start, &StartUp::waitingForOtherStart, [](const QString& status) {
+        std::fprintf(stderr, "%s\n", qPrintable(status));
+        std::fflush(stderr);
+    });
     if (start.prepare(portableLocation(QString::fromLocal8Bit(argv[1]))) && !start.dbextract()) {
         std::fprintf(stderr, "%s\n", qPrintable(start.failure()));
         return 1;

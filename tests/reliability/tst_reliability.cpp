@@ -14,6 +14,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QListView>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +24,7 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -66,6 +68,8 @@ private slots:
     void racingFirstStarts_data();
     void racingFirstStarts();
     void startKilledWhileUnpacking();
+    void everyLockEndsTheWait_data();
+    void everyLockEndsTheWait();
     void pipesAndDevicesNeverStall();
     void readersRefuseSpecialFiles();
     void hugeDeclaredCoverStaysSmall();
@@ -156,6 +160,80 @@ void TestReliability::startKilledWhileUnpacking()
     QCOMPARE(next.exitCode(), 0);
     QCOMPARE(entriesOf(program.filePath("db")), archiveNames);
     QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
+}
+
+// Whatever stands at db.lock, a start ends with the catalogue or one message naming the file, in
+// at most 30 seconds or as soon as the start that holds it is done; the user's files stay as
+// they are.
+void TestReliability::everyLockEndsTheWait_data()
+{
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");     // on standard error
+    QTest::newRow("empty") << 0 << QString(); // what a power cut right after creating it leaves
+    QTest::newRow("folder") << 1 << "db.lock is a folder; move it away";
+    QTest::newRow("danglingLink") << 1 << "db.lock is a link";
+    QTest::newRow("linkToOtherFile") << 1 << "db.lock is a link";
+    QTest::newRow("unreadable") << 1 << "db.lock cannot be read (permission denied)";
+    QTest::newRow("otherHost")
+        << 1
+        << "belongs to process 4242 on the computer far-away-host, which has held it for 30 "
+           "seconds; when no Movra runs on far-away-host, delete that file";
+    QTest::newRow("liveStartHere") << 0 << "Waiting for another start of Movra to finish unpacking";
+}
+
+void TestReliability::everyLockEndsTheWait()
+{
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const QString kind = QTest::currentDataTag();
+    if (kind == "unreadable" && ::geteuid() == 0)
+        QSKIP("root reads every file; run as another user to see this case");
+    QTemporaryDir program;
+    QTemporaryDir elsewhere;
+    QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", titleFileBytes("A"))}));
+    const QString lock = program.filePath("db.lock");
+    QVERIFY(writeBytes(elsewhere.filePath("precious.txt"), "the user's"));
+    QLockFile held(lock);
+    if (kind == "empty" || kind == "unreadable" || kind == "otherHost")
+        QVERIFY(writeBytes(lock, kind == "otherHost"    ? "4242\nmovra\nfar-away-host\n"
+                                 : kind == "unreadable" ? "4242\nmovra\n"
+                                                        : ""));
+    if (kind == "unreadable")
+        QVERIFY(QFile::setPermissions(lock, QFileDevice::Permissions()));
+    if (kind == "folder")
+        QVERIFY(QDir(program.path()).mkpath("db.lock/sub"));
+    if (kind == "danglingLink")
+        QVERIFY(QFile::link(elsewhere.filePath("nothing"), lock));
+    if (kind == "linkToOtherFile")
+        QVERIFY(QFile::link(elsewhere.filePath("precious.txt"), lock));
+    if (kind == "liveStartHere")
+        QVERIFY(held.tryLock(0));
+
+    QProcess start;
+    start.start(QCoreApplication::applicationDirPath() + "/startprobe", {program.path()});
+    QVERIFY(start.waitForStarted());
+    QByteArray errors;
+    if (kind == "liveStartHere") {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (errors += start.readAllStandardError()).contains(message.toUtf8()), 20000);
+        QCOMPARE(start.state(), QProcess::Running); // it waits
+        held.unlock();
+    }
+    QVERIFY(start.waitForFinished(45000));
+    errors += start.readAllStandardError();
+    QCOMPARE(start.exitCode(), exitCode);
+    QVERIFY2(errors.contains(message.toUtf8()), errors.constData());
+    if (exitCode == 0) {
+        QCOMPARE(entriesOf(program.filePath("db")), QStringList{"a.adl"});
+        QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
+        return;
+    }
+    QVERIFY2(errors.contains(QFile::encodeName(lock)), errors.constData());
+    QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db.lock"}));
+    QCOMPARE(entriesOf(elsewhere.path()), QStringList{"precious.txt"});
+    QFile precious(elsewhere.filePath("precious.txt"));
+    QVERIFY(precious.open(QIODevice::ReadOnly));
+    QCOMPARE(precious.readAll(), QByteArray("the user's"));
 }
 
 // A pipe as a title file and as a cover, and a title file that is a link to a device: the window
