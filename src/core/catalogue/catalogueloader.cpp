@@ -4,65 +4,20 @@
 #include "core/catalogue/folderlisting.h"
 #include "core/catalogue/limits.h"
 #include "core/catalogue/titlefilereader.h"
+#include "core/catalogue/titlereaderpool.h"
 #include "core/files/filenamecase.h"
 
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QSet>
-#include <QThreadPool>
-#include <QtConcurrent>
 
 #include <algorithm>
-#include <numeric>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace CatalogueLoader {
 
 namespace {
 
 const QString coverInfix = QStringLiteral(".cover.");
-
-// Threads that read title files: they spend most of their time waiting for the file system, so a
-// few more than the cores pay off.
-constexpr int readerThreads = 4;
-
-// Reads the title files in runs of consecutive names, a reader (and its buffers) per run, on a
-// few threads: reading is mostly waiting for the file system.
-std::vector<TitleFileReader::Outcome> readTitles(const QString& folder,
-                                                 const QStringList& titleFiles)
-{
-    std::vector<TitleFileReader::Outcome> outcomes(size_t(titleFiles.size()));
-    const int runLength = 64;
-    std::vector<int> runs((outcomes.size() + runLength - 1) / runLength);
-    std::iota(runs.begin(), runs.end(), 0);
-#ifdef Q_OS_UNIX
-    const int folderDescriptor =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-#endif
-    QThreadPool readers;
-    readers.setMaxThreadCount(readerThreads);
-    QtConcurrent::blockingMap(&readers, runs, [&](int run) {
-        TitleFileReader reader;
-        const int end = qMin(int(outcomes.size()), (run + 1) * runLength);
-        for (int i = run * runLength; i < end; ++i) {
-#ifdef Q_OS_UNIX
-            outcomes[size_t(i)] = reader.readAt(folderDescriptor, QFile::encodeName(titleFiles[i]));
-#else
-            outcomes[size_t(i)] = reader.read(folder + u'/' + titleFiles[i]);
-#endif
-        }
-    });
-#ifdef Q_OS_UNIX
-    if (folderDescriptor >= 0)
-        ::close(folderDescriptor);
-#endif
-    return outcomes;
-}
 
 } // namespace
 
@@ -107,9 +62,14 @@ CatalogueContents load(const QString& folder)
     contents.coverFiles = std::move(files.covers);
     for (const FolderListing::Skipped& skipped : std::as_const(files.skipped))
         contents.problems << LoadProblem{skipped.name, skipped.reason, 0};
+    // The title files are read in the background while the first cover is read: when nothing is
+    // cached yet, the disk is the one to keep busy. The covers are paired once the reads are done:
+    // beside a hundred readers that thread would get too small a share of the processors, and
+    // finish last.
+    TitleReaderPool readers(folder, titleFiles);
     contents.imageSize = iconSizeOf(folder, contents.coverFiles);
+    std::vector<TitleFileReader::Outcome> outcomes = readers.outcomes();
     const QList<int> coverOf = coverIndexOfTitles(titleFiles, contents.coverFiles);
-    std::vector<TitleFileReader::Outcome> outcomes = readTitles(folder, titleFiles);
 
     QList<bool> coverUsed(contents.coverFiles.size(), false);
     contents.rows.reserve(outcomes.size());

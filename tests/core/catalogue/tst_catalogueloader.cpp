@@ -27,6 +27,7 @@ private slots:
     void coverPairing();
     void loadsInNameOrderWithOwnCovers();
     void brokenFilesAreReportedAndSkipped();
+    void manyFilesKeepTheirOrderAndErrors();
     void coversAreCheckedAsShown_data();
     void coversAreCheckedAsShown();
     void titlesBeyondTheRowLimitAreReported();
@@ -215,6 +216,34 @@ void TestCatalogueLoader::brokenFilesAreReportedAndSkipped()
     QCOMPARE(covers.size(), 1);
     QCOMPARE(covers[0].file, QString("c.adl.cover.jpg"));
     QVERIFY(covers[0].reason.contains("not a picture"));
+}
+
+// Enough title files for the readers to share them out, a number that fills no share evenly: each
+// row still comes from its own file in name order, and each broken file is reported by name.
+void TestCatalogueLoader::manyFilesKeepTheirOrderAndErrors()
+{
+    QTemporaryDir dir;
+    const QDir db(dir.path());
+    const QList<int> broken{2, 333, 999};
+    QStringList expectedTitles, expectedProblems;
+    for (int i = 1; i <= 1000; ++i) {
+        const QString name = QString("t%1.adl").arg(i, 4, 10, QChar(u'0'));
+        if (broken.contains(i)) {
+            QVERIFY(writeBytes(db.filePath(name), "too short\r\n"));
+            expectedProblems << name;
+        } else {
+            QVERIFY(writeTitle(db, name, QString("Title %1").arg(i)));
+            expectedTitles << QString("Title %1").arg(i);
+        }
+    }
+    const CatalogueContents contents = CatalogueLoader::load(dir.path());
+    QStringList titles, problems;
+    for (const CatalogueRow& row : contents.rows)
+        titles << row.text();
+    for (const LoadProblem& problem : contents.problems)
+        problems << problem.file;
+    QCOMPARE(titles, expectedTitles);
+    QCOMPARE(problems, expectedProblems);
 }
 
 // Row keys are 16-bit numbers: the 32,768th title file is reported, and no row K32768 is made.

@@ -1,0 +1,68 @@
+#include "core/catalogue/titlereaderpool.h"
+
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Reads in flight at once. Listing and reading 32,767 title files with nothing cached took about
+// 1.4 s with 4 readers, 0.9 s with 16 and 0.75 s with 128 (a virtual disk on an SSD); with every
+// file cached the count made no difference. Each thread holds one reader's buffers, some 64 KB.
+constexpr int readsInFlight = 128;
+
+// Files a thread takes at a time: consecutive names, which lie close together on most file
+// systems, and few enough that all threads finish together.
+constexpr int runLength = 16;
+
+} // namespace
+
+TitleReaderPool::TitleReaderPool(const QString& folder, const QStringList& titleFiles)
+    : folder(folder)
+    , titleFiles(titleFiles)
+    , results(size_t(titleFiles.size()))
+{
+#ifdef Q_OS_UNIX
+    folderDescriptor =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+    const int runs = (int(titleFiles.size()) + runLength - 1) / runLength;
+    threads.setMaxThreadCount(readsInFlight);
+    for (int i = 0; i < qMin(runs, readsInFlight); ++i)
+        threads.start([this] { readRuns(); });
+}
+
+TitleReaderPool::~TitleReaderPool()
+{
+    threads.waitForDone();
+#ifdef Q_OS_UNIX
+    if (folderDescriptor >= 0)
+        ::close(folderDescriptor);
+#endif
+}
+
+std::vector<TitleFileReader::Outcome> TitleReaderPool::outcomes()
+{
+    threads.waitForDone();
+    return std::move(results);
+}
+
+// Takes the next run of names until none is left; one reader, and its buffers, for all of them.
+void TitleReaderPool::readRuns()
+{
+    TitleFileReader reader;
+    const int count = int(titleFiles.size());
+    for (int run = nextRun++; run * runLength < count; run = nextRun++) {
+        const int end = qMin(count, (run + 1) * runLength);
+        for (int i = run * runLength; i < end; ++i) {
+#ifdef Q_OS_UNIX
+            results[size_t(i)] = reader.readAt(folderDescriptor, QFile::encodeName(titleFiles[i]));
+#else
+            results[size_t(i)] = reader.read(folder + u'/' + titleFiles[i]);
+#endif
+        }
+    }
+}
