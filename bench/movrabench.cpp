@@ -10,6 +10,9 @@
 // --start-only, Movra's process ends as soon as its window shows: no scrolling or sorting.
 // --long-text times repaints and the details box with a title of 15 MB of reviews and a title of
 // 20,000 characters on screen.
+// --cold (as root) drops the page cache before every process it starts, as after a reboot, and
+// times Movra from process start to the window with all its rows, and then to the first screen
+// of covers, against the floor read with 1, 4, 16 and 64 threads.
 
 #include "core/startup/startup.h"
 #include "gui/app/form1.h"
@@ -32,7 +35,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <map>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -161,17 +169,24 @@ void measureInteractive(Form1& form)
     report("peak_rss_mb", double(peakResidentKb()) / 1024);
 }
 
-int runStart(int argc, char** argv, const QString& programFolder, bool interactive)
+// What a start measures once its window shows, before its process ends.
+enum class AfterShown { Nothing, FirstCovers, Everything };
+
+int runStart(int argc, char** argv, const QString& programFolder, AfterShown after)
 {
     QApplication app(argc, argv);
     auto* splash = new frmSplash({programFolder, {}, {}, true});
-    QObject::connect(splash, &frmSplash::mainWindowCreated, [interactive](Form1* form) {
-        QObject::connect(form, &Form1::catalogueShown, form, [form, interactive] {
+    QObject::connect(splash, &frmSplash::mainWindowCreated, [after](Form1* form) {
+        // The main window starts reading the catalogue as it is made.
+        report("created_at_us", double(nowMicros()));
+        QObject::connect(form, &Form1::catalogueShown, form, [form, after] {
             report("shown_at_us", double(nowMicros()));
             report("rss_at_shown_mb", double(peakResidentKb()) / 1024);
-            QTimer::singleShot(0, form, [form, interactive] {
-                if (interactive)
+            QTimer::singleShot(0, form, [form, after] {
+                if (after == AfterShown::Everything)
                     measureInteractive(*form);
+                else if (after == AfterShown::FirstCovers)
+                    report("visible_covers_ms", waitForVisibleCovers(*form));
                 QCoreApplication::exit(0);
             });
         });
@@ -360,6 +375,71 @@ int drive(const QString& programFolder, int runs, const QString& archive, bool s
     return 0;
 }
 
+// Writes what is cached back to disk and drops the page cache, the dentries and the inodes, so that
+// the next process reads everything from the disk. Needs root.
+bool dropPageCache()
+{
+    ::sync();
+    QFile control(QStringLiteral("/proc/sys/vm/drop_caches"));
+    return control.open(QIODevice::WriteOnly) && control.write("3\n") == 2 && control.flush();
+}
+
+// Each run drops the page cache before every process: the floor with every thread count, then
+// Movra started as usual, so that all of them meet the disk in the same state.
+int driveCold(const QString& programFolder, int runs)
+{
+    if (!dropPageCache()) {
+        std::fprintf(stderr, "movra-bench --cold drops the page cache and needs root "
+                             "(/proc/sys/vm/drop_caches); skipped\n");
+        return 0;
+    }
+    const QString floorProgram =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("movra-floor"));
+    const QString db = QDir(programFolder).filePath(QStringLiteral("db"));
+    const int threadCounts[] = {1, 4, 16, 64};
+    std::vector<std::vector<double>> floors(std::size(threadCounts));
+    std::vector<double> created;
+    std::vector<double> starts;
+    std::vector<double> firstCovers;
+    for (int run = 0; run < runs; ++run) {
+        qint64 spawned = 0;
+        qint64 ended = 0;
+        for (size_t i = 0; i < std::size(threadCounts); ++i) {
+            dropPageCache();
+            runChild({db, QStringLiteral("--threads"), QString::number(threadCounts[i])}, &spawned,
+                     &ended, floorProgram);
+            floors[i].push_back(double(ended - spawned) / 1e6);
+        }
+        dropPageCache();
+        const Figures start =
+            runChild({QStringLiteral("--mode"), QStringLiteral("covers"), programFolder}, &spawned);
+        created.push_back((start.at("created_at_us") - double(spawned)) / 1e6);
+        starts.push_back((start.at("shown_at_us") - double(spawned)) / 1e6);
+        firstCovers.push_back(start.at("visible_covers_ms"));
+        std::fprintf(stderr, "cold run %d of %d done\n", run + 1, runs);
+    }
+    std::printf("medians over %d runs, the page cache dropped before each process "
+                "(fastest .. slowest)\n",
+                runs);
+    const auto print = [](const std::string& name, const std::vector<double>& values) {
+        std::printf("  %-26s %10.3f  (%.3f .. %.3f)\n", name.c_str(), median(values),
+                    *std::min_element(values.begin(), values.end()),
+                    *std::max_element(values.begin(), values.end()));
+    };
+    double bestFloor = 0;
+    for (size_t i = 0; i < std::size(threadCounts); ++i) {
+        print("floor_" + std::to_string(threadCounts[i]) + "_threads_s", floors[i]);
+        if (i == 0 || median(floors[i]) < bestFloor)
+            bestFloor = median(floors[i]);
+    }
+    print("start_to_window_made_s", created);
+    print("start_to_shown_s", starts);
+    print("first_covers_ms", firstCovers);
+    std::printf("  %-26s %10.3f  (start / the fastest floor; at most 1.25)\n", "start_ratio",
+                median(starts) / bestFloor);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -371,9 +451,11 @@ int main(int argc, char** argv)
         if (arguments[1] == QLatin1String("close"))
             return runClose(argc, argv, arguments[2]);
         if (arguments[1] == QLatin1String("start"))
-            return runStart(argc, argv, arguments[2], true);
+            return runStart(argc, argv, arguments[2], AfterShown::Everything);
         if (arguments[1] == QLatin1String("shown"))
-            return runStart(argc, argv, arguments[2], false);
+            return runStart(argc, argv, arguments[2], AfterShown::Nothing);
+        if (arguments[1] == QLatin1String("covers"))
+            return runStart(argc, argv, arguments[2], AfterShown::FirstCovers);
         if (arguments[1] == QLatin1String("extract"))
             return runExtract(argc, argv, arguments[2]);
     }
@@ -386,6 +468,7 @@ int main(int argc, char** argv)
     if (arguments.isEmpty()) {
         std::fprintf(stderr, "usage: movra-bench PROGRAM-FOLDER [--runs N] [--archive ARCHIVE] "
                              "[--start-only]\n"
+                             "       movra-bench PROGRAM-FOLDER --cold [--runs N]   (as root)\n"
                              "       movra-bench --long-text\n");
         return 2;
     }
@@ -393,13 +476,18 @@ int main(int argc, char** argv)
     int runs = 5;
     QString archive;
     bool startOnly = false;
+    bool cold = false;
     for (int i = 1; i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--start-only"))
             startOnly = true;
+        else if (arguments[i] == QLatin1String("--cold"))
+            cold = true;
         else if (arguments[i] == QLatin1String("--runs") && i + 1 < arguments.size())
             runs = arguments[++i].toInt();
         else if (arguments[i] == QLatin1String("--archive") && i + 1 < arguments.size())
             archive = arguments[++i];
     }
+    if (cold)
+        return driveCold(arguments[0], runs);
     return drive(arguments[0], runs, archive, startOnly);
 }
