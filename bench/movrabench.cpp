@@ -14,6 +14,8 @@
 // times Movra from process start to the window with all its rows, and then to the first screen
 // of covers, against the floor read with 1, 4, 16 and 64 threads.
 
+#include "findbench.h"
+
 #include "core/startup/startup.h"
 #include "gui/app/form1.h"
 #include "gui/app/frmsplash.h"
@@ -459,6 +461,8 @@ int main(int argc, char** argv)
         if (arguments[1] == QLatin1String("extract"))
             return runExtract(argc, argv, arguments[2]);
     }
+    if (arguments.value(0) == QLatin1String("--find") && arguments.size() == 2)
+        return runFindBench(argc, argv, arguments[1]);
     if (arguments.value(0) == QLatin1String("--long-text-child"))
         return runLongText(argc, argv);
     if (arguments.value(0) == QLatin1String("--long-text")) {
@@ -469,7 +473,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: movra-bench PROGRAM-FOLDER [--runs N] [--archive ARCHIVE] "
                              "[--start-only]\n"
                              "       movra-bench PROGRAM-FOLDER --cold [--runs N]   (as root)\n"
-                             "       movra-bench --long-text\n");
+                             "       movra-bench --long-text\n"
+                             "       movra-bench --find PROGRAM-FOLDER\n");
         return 2;
     }
     QCoreApplication app(argc, argv);

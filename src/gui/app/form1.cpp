@@ -6,6 +6,7 @@
 #include "core/details/detailstext.h"
 #include "core/details/lookupurl.h"
 #include "core/version.h"
+#include "gui/catalogue/findbar.h"
 #include "gui/catalogue/listview.h"
 #include "gui/details/detailsbox.h"
 #include "gui/details/urlopener.h"
@@ -38,6 +39,7 @@ Form1::Form1(const StartFolders& folders)
     dvdList->setWidth(9855);
     dvdList->setHeight(6615);
     createMenus();
+    createFindBar();
     createKeys();
 
     const QSize clientSize(Twips::toPixels(10155), Twips::toPixels(7365));
@@ -237,10 +239,12 @@ void Form1::layoutList(float outerWidth, float outerHeight)
 {
     // Each step is tried even when the one before was refused.
     dvdList->setWidth(outerWidth - 350.0f);
-    dvdList->setHeight(outerHeight - 1000.0f);
+    // An open find bar takes its height from the bottom of the list.
+    dvdList->setHeight(outerHeight - 1000.0f - findBarHeight());
     const float columnWidth = dvdList->Width() / 10.0f;
     for (int position = 1; position <= columnCount; ++position)
         dvdList->setColumnHeaderWidth(position, columnWidth);
+    placeFindBar();
 }
 
 void Form1::resizeEvent(QResizeEvent* event)
@@ -288,6 +292,79 @@ void Form1::lookUp(LookUp service)
     if (position == 0)
         return;
     urlOpener->open(lookUpUrl(service, dvdList->itemText(position)));
+}
+
+// The find bar waits hidden below the list, and neither of its keys has a menu item: the platform's
+// find key (Ctrl+F) shows it, or goes back into its field; Escape, in the field or in the list,
+// clears and hides it.
+void Form1::createFindBar()
+{
+    finder = new FindBar(centralWidget());
+    finder->hide();
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, &Form1::showFindBar);
+    addAction(find);
+    closeFindKey = new QAction(this);
+    closeFindKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeFindKey->setEnabled(false);
+    connect(closeFindKey, &QAction::triggered, this, &Form1::closeFindBar);
+    addAction(closeFindKey);
+    connect(finder, &FindBar::queryChanged, this, &Form1::narrowList);
+    connect(finder, &FindBar::moveIntoList, this, &Form1::moveIntoList);
+    connect(finder, &FindBar::closeRequested, this, &Form1::closeFindBar);
+}
+
+void Form1::showFindBar()
+{
+    if (finder->isHidden()) {
+        dvdList->prepareToNarrow();
+        finder->showCount(dvdList->itemCount(), dvdList->totalItemCount());
+        finder->show();
+        closeFindKey->setEnabled(true);
+        Form_Resize();
+    }
+    finder->focusField();
+}
+
+// The whole list again, with the title selected last still selected and in view.
+void Form1::closeFindBar()
+{
+    if (finder->isHidden())
+        return;
+    finder->clear();
+    finder->hide();
+    closeFindKey->setEnabled(false);
+    Form_Resize();
+    dvdList->narrowTo(QString());
+    dvdList->setFocus();
+}
+
+void Form1::narrowList(const QString& query)
+{
+    dvdList->narrowTo(query);
+    finder->showCount(dvdList->itemCount(), dvdList->totalItemCount());
+}
+
+void Form1::moveIntoList()
+{
+    if (dvdList->itemCount() > 0)
+        dvdList->selectItem(1);
+    dvdList->setFocus();
+}
+
+float Form1::findBarHeight() const
+{
+    return finder && !finder->isHidden() ? Twips::fromPixels(finder->sizeHint().height()) : 0.0f;
+}
+
+// Right below the list, as wide as the list.
+void Form1::placeFindBar()
+{
+    if (!finder || finder->isHidden())
+        return;
+    const QRect list = dvdList->geometry();
+    finder->setGeometry(list.left(), list.bottom() + 1, list.width(), finder->sizeHint().height());
 }
 
 void Form1::mnuIcons_Click()

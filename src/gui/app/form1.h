@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class FindBar;
 class ListView;
 class UrlOpener;
 class QAction;
@@ -35,6 +36,7 @@ public:
     void setExit(std::function<void(int)> exitProgram) { exit = std::move(exitProgram); }
 
     ListView* list() const { return dvdList; }
+    FindBar* findBar() const { return finder; }
     ImageList& coverImages() { return dvdImg; }
     StartupController& startup() { return controller; }
 
@@ -75,6 +77,13 @@ private:
     void reportStartFailure(const QString& message);
     void checkCoversOnceDrawn();
     void lookUp(LookUp service);
+    void createFindBar();
+    void showFindBar();
+    void closeFindBar();
+    void narrowList(const QString& query);
+    void moveIntoList();
+    float findBarHeight() const;
+    void placeFindBar();
 
     void mnuIcons_Click();
     void mnuReport_Click();
@@ -87,6 +96,8 @@ private:
     void dvdList_KeyPress(int keyAscii);
 
     ListView* dvdList;
+    FindBar* finder = nullptr;
+    QAction* closeFindKey = nullptr; // Escape, while the find bar shows
     ImageList dvdImg;
     QTimer DoneTimer;
     qint16 itemnum = 0;

@@ -1,6 +1,7 @@
 #include "gui/catalogue/listview.h"
 
 #include "core/catalogue/cataloguemodel.h"
+#include "core/catalogue/titlesearch.h"
 #include "gui/catalogue/icondelegate.h"
 #include "gui/catalogue/imagelist.h"
 #include "gui/catalogue/rowfiltermodel.h"
@@ -163,6 +164,82 @@ int ListView::addItems(std::vector<CatalogueRow> rows)
 int ListView::itemCount() const
 {
     return shown->rowCount();
+}
+
+int ListView::totalItemCount() const
+{
+    return model->rowCount();
+}
+
+void ListView::narrowTo(const QString& query)
+{
+    if (const int selected = selectedItem(); selected > 0)
+        keptSequence = model->row(rowOf(selected)).sequenceNumber();
+    applyRowFilter(query);
+    int position = positionOfSequence(keptSequence);
+    if (position == 0 && itemCount() > 0)
+        position = 1;
+    if (position == 0) {
+        shownSelection()->clear();
+        return;
+    }
+    selectItem(position);
+    shownView()->scrollTo(shownSelection()->currentIndex());
+}
+
+void ListView::prepareToNarrow()
+{
+    indexNewRows();
+}
+
+void ListView::applyRowFilter(const QString& query)
+{
+    if (SearchQuery(query).findsEverything()) {
+        shown->setRowFilter(nullptr);
+        return;
+    }
+    indexNewRows();
+    std::fill(passes.begin(), passes.end(), false);
+    for (int entry : search->find(query))
+        passes[size_t(sequenceOfEntry[size_t(entry)])] = true;
+    shown->setRowFilter([this](const CatalogueRow& row) {
+        const size_t sequence = size_t(qMax(0, row.sequenceNumber()));
+        return sequence < passes.size() && passes[sequence];
+    });
+}
+
+// The index takes the rows it does not know yet, wherever sorting has put them.
+void ListView::indexNewRows()
+{
+    if (!search)
+        search = std::make_unique<TitleSearch>();
+    if (search->entryCount() == model->rowCount())
+        return;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const CatalogueRow& item = model->row(row);
+        const size_t sequence = size_t(qMax(0, item.sequenceNumber()));
+        if (sequence >= indexed.size()) {
+            indexed.resize(sequence + 1, false);
+            passes.resize(sequence + 1, false);
+        }
+        if (indexed[sequence])
+            continue;
+        indexed[sequence] = true;
+        search->addRow(item);
+        sequenceOfEntry.push_back(int(sequence));
+    }
+}
+
+// The position among the rows shown of the row with that sequence number; 0 when it is hidden.
+int ListView::positionOfSequence(int sequence) const
+{
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->row(row).sequenceNumber() == sequence) {
+            const QModelIndex index = shown->mapFromSource(model->index(row, 0));
+            return index.isValid() ? index.row() + 1 : 0;
+        }
+    }
+    return 0;
 }
 
 QString ListView::itemKey(int position) const

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class CatalogueModel;
@@ -19,6 +20,7 @@ class QTimer;
 class QTreeView;
 class RowFilterModel;
 class TitleColumnModel;
+class TitleSearch;
 
 // The catalogue list: one set of rows with a title, nine sub-items and an icon each, shown either
 // as an icon view (covers with their titles below) or as a report view (one line per row under
@@ -76,6 +78,17 @@ public:
     // Sorts by key in that direction, once, and keeps sorting on.
     void sortBy(int key, RowSorting::Direction order);
 
+    // Shows only the rows that hold every word of query (see TitleSearch); a blank query shows
+    // every row. Positions then count the rows shown. The selected row stays selected while it is
+    // shown; when narrowing hides it, the first row shown is selected, and with no row shown none
+    // is. A wider query shows the row selected last again, selected and scrolled into view.
+    void narrowTo(const QString& query);
+    // Makes the index narrowTo() searches, or takes the rows it does not know yet into it, so
+    // that the first narrowing is as quick as the next ones.
+    void prepareToNarrow();
+    // Every row, shown or not.
+    int totalItemCount() const;
+
     float Width() const { return widthTwips; }
     float Height() const { return heightTwips; }
     // False, leaving the size as it was, for a negative size.
@@ -116,6 +129,9 @@ private:
     int coversPerScreen() const;
     void updateVisibleCovers();
     int rowOf(int position) const;
+    void applyRowFilter(const QString& query);
+    void indexNewRows();
+    int positionOfSequence(int sequence) const;
 
     CatalogueModel* model;
     RowFilterModel* shown;
@@ -136,4 +152,11 @@ private:
     bool sorted = false;
     float widthTwips = 9855;
     float heightTwips = 6615;
+
+    // Made when the list is first narrowed; rows are known there by their sequence numbers.
+    std::unique_ptr<TitleSearch> search;
+    std::vector<int> sequenceOfEntry;
+    std::vector<bool> indexed; // by sequence number
+    std::vector<bool> passes;  // by sequence number: the rows the query shows
+    int keptSequence = -1;     // the row selected last, while narrowing shows none
 };

@@ -2,26 +2,48 @@
 
 #include "core/catalogue/cataloguerow.h"
 
-#include <QSortFilterProxyModel>
+#include <QAbstractProxyModel>
+#include <QPersistentModelIndex>
 
 #include <functional>
+#include <vector>
 
 // The rows both views show, in the catalogue's own order: every row, or those a filter lets
-// through.
-class RowFilterModel : public QSortFilterProxyModel {
+// through. Lighter than a sorting and filtering proxy: a new filter is one pass over the rows
+// and one layout change, however many rows it hides or shows, so that narrowing a large
+// catalogue as the user types stays within a frame. The selection and the current row follow
+// their rows, and are dropped where their row is hidden.
+class RowFilterModel : public QAbstractProxyModel {
     Q_OBJECT
 
 public:
     using Filter = std::function<bool(const CatalogueRow&)>;
 
-    using QSortFilterProxyModel::QSortFilterProxyModel;
+    using QAbstractProxyModel::QAbstractProxyModel;
 
+    // The source must be a CatalogueModel.
+    void setSourceModel(QAbstractItemModel* source) override;
     // A null filter shows every row.
     void setRowFilter(Filter passes);
 
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QModelIndex sibling(int row, int column, const QModelIndex& index) const override;
+    QModelIndex mapToSource(const QModelIndex& proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    void beginRemap();
+    void endRemap();
+    void rebuildRows();
+
     Filter filter;
+    std::vector<int> sourceRows; // the source row of each row shown
+    std::vector<int> shownRows;  // the row shown of each source row, -1 when hidden
+    QModelIndexList remapped;
+    QList<QPersistentModelIndex> remappedSources;
 };

@@ -1,17 +1,20 @@
 #include "gui/app/form1.h"
 #include "gui/app/frmsplash.h"
+#include "gui/catalogue/findbar.h"
 #include "gui/catalogue/listview.h"
 
 #include "support/archivebuilder.h"
 #include "support/catalogbuilder.h"
 #include "support/formharness.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QLockFile>
 #include <QMenuBar>
@@ -54,6 +57,21 @@ void clickHeader(ListView& list, int position)
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
 }
 
+// A catalogue to find in: two horror films among four titles.
+bool writeFindCatalogue(const QDir& db)
+{
+    return writeTitle(db, "1.adl", "Alien", "Horror") &&
+           writeTitle(db, "2.adl", "Aliens", "Horror") &&
+           writeTitle(db, "3.adl", "Brazil", "Comedy") &&
+           writeTitle(db, "4.adl", "Casablanca", "Drama");
+}
+
+QString selectedTitle(const ListView& list)
+{
+    const int position = list.selectedItem();
+    return position > 0 ? list.itemText(position) : QString();
+}
+
 } // namespace
 
 class TestForm1 : public QObject {
@@ -78,6 +96,11 @@ private slots:
     void activeViewChosenAgainChangesNothing();
     void resizeRule();
     void resizeFollowsWindow();
+    void findNarrowsAndEscapeRestores_data();
+    void findNarrowsAndEscapeRestores();
+    void findThenEnterOpensFirstMatch();
+    void sortWhileNarrowed();
+    void findBarTakesItsHeightFromTheList();
     void splashCreatesMainWindowOnce();
 
 private:
@@ -170,6 +193,8 @@ void TestForm1::noTitleFiles()
     QTest::keyClick(form.get(), Qt::Key_F8);
     QVERIFY(record.boxes.isEmpty());
     QVERIFY(record.urls.isEmpty());
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(form->findBar()->countLabel()->text(), QString("0 of 0 titles"));
 }
 
 void TestForm1::parseOneAdlAppendsNumberedRow()
@@ -521,6 +546,165 @@ void TestForm1::resizeFollowsWindow()
     QCOMPARE(form->list()->Height(), outerHeight - 1000);
     QCOMPARE(form->list()->columnHeaderWidth(7), (outerWidth - 350) / 10);
     QCOMPARE(form->list()->pos(), QPoint(8, 8));
+}
+
+void TestForm1::findNarrowsAndEscapeRestores_data()
+{
+    QTest::addColumn<int>("view");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("selectedWhileShown");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("selectedAfterEscape");
+    const QStringList horror{"Alien", "Aliens"};
+    QTest::newRow("hiddenSelectionGoesToFirstMatch") << int(ListView::IconView) << "Casablanca"
+                                                     << "horror" << horror << "Alien"
+                                                     << "2 of 4 titles"
+                                                     << "Alien";
+    QTest::newRow("shownSelectionStays") << int(ListView::ReportView) << "Aliens"
+                                         << "ALI" << horror << "Aliens"
+                                         << "2 of 4 titles"
+                                         << "Aliens";
+    QTest::newRow("noMatchSelectsNothing") << int(ListView::IconView) << "Brazil"
+                                           << "zzz" << QStringList{} << ""
+                                           << "No title matches"
+                                           << "Brazil";
+}
+
+// Ctrl+F, typing, Escape: both views show the rows found, the bar says how many, and Escape
+// brings the whole list back with the title selected last.
+void TestForm1::findNarrowsAndEscapeRestores()
+{
+    QFETCH(int, view);
+    QFETCH(QString, selected);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, selectedWhileShown);
+    QFETCH(QString, count);
+    QFETCH(QString, selectedAfterEscape);
+    QTemporaryDir program;
+    QVERIFY(writeFindCatalogue(QDir(program.filePath("db"))));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    ListView& list = *form->list();
+    if (view == ListView::ReportView)
+        QTest::keyClick(form.get(), Qt::Key_F4);
+    list.selectItem(int(columnTexts(list, 1).indexOf(selected)) + 1);
+
+    QTest::keyClick(list.shownView(), Qt::Key_F, Qt::ControlModifier);
+    FindBar& bar = *form->findBar();
+    QVERIFY(bar.isVisible());
+    QCOMPARE(QApplication::focusWidget(), bar.field());
+    QTest::keyClicks(bar.field(), typed);
+    QCOMPARE(columnTexts(list, 1), shown);
+    QCOMPARE(list.iconView()->model()->rowCount(), shown.size());
+    QCOMPARE(list.reportView()->model()->rowCount(), shown.size());
+    QCOMPARE(selectedTitle(list), selectedWhileShown);
+    QCOMPARE(bar.countLabel()->text(), count);
+    QCOMPARE(QAccessible::queryAccessibleInterface(bar.field())->text(QAccessible::Description),
+             count);
+    QCOMPARE(bar.field()->palette().color(QPalette::Base) != bar.palette().color(QPalette::Base),
+             shown.isEmpty());
+
+    QTest::keyClick(bar.field(), Qt::Key_Escape);
+    QVERIFY(!bar.isVisible());
+    QVERIFY(bar.field()->text().isEmpty());
+    QCOMPARE(list.itemCount(), 4);
+    QCOMPARE(selectedTitle(list), selectedAfterEscape);
+    QCOMPARE(QApplication::focusWidget(), list.shownView());
+}
+
+// Enter in the field goes into the list on the first match, and Enter there opens its details;
+// with nothing found, the list's keys do nothing.
+void TestForm1::findThenEnterOpensFirstMatch()
+{
+    QTemporaryDir program;
+    QVERIFY(writeFindCatalogue(QDir(program.filePath("db"))));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    ListView& list = *form->list();
+    list.selectItem(2); // Aliens, which the query shows, but not first
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    QLineEdit* field = form->findBar()->field();
+    QTest::keyClicks(field, "horror");
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), list.shownView());
+    QTest::keyClick(list.shownView(), Qt::Key_Return);
+    QCOMPARE(record.boxes.value(0), QString("Alien"));
+
+    // Ctrl+F from the list: back in the field, its text selected, so that typing replaces it.
+    QTest::keyClick(list.shownView(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(field->selectedText(), QString("horror"));
+    QTest::keyClicks(field, "zzz");
+    QCOMPARE(list.itemCount(), 0);
+    QTest::keyClick(field, Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), list.shownView());
+    QTest::keyClick(list.shownView(), Qt::Key_Return);
+    QTest::mouseDClick(list.shownView()->viewport(), Qt::LeftButton);
+    QTest::keyClick(form.get(), Qt::Key_F8);
+    QCOMPARE(record.boxes.size(), 2);
+    QVERIFY(record.urls.isEmpty());
+}
+
+// A header click sorts the rows found, and the whole list keeps that order after Escape in the
+// list.
+void TestForm1::sortWhileNarrowed()
+{
+    QTemporaryDir program;
+    QVERIFY(writeFindCatalogue(QDir(program.filePath("db"))));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    ListView& list = *form->list();
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(form->findBar()->field(), "horror");
+    clickHeader(list, 1); // Title, first click: Z to A
+    QCOMPARE(columnTexts(list, 1), (QStringList{"Aliens", "Alien"}));
+    QTest::keyClick(form->findBar()->field(), Qt::Key_Down);
+    QTest::keyClick(list.shownView(), Qt::Key_Escape);
+    QVERIFY(form->findBar()->isHidden());
+    QCOMPARE(columnTexts(list, 1), (QStringList{"Casablanca", "Brazil", "Aliens", "Alien"}));
+    QCOMPARE(selectedTitle(list), QString("Aliens"));
+    QTest::keyClick(form.get(), Qt::Key_F3);
+    QCOMPARE(list.iconView()->model()->index(3, 0).data().toString(), QString("Alien"));
+}
+
+// The open bar takes its height from the bottom of the list, and nothing else moves; closed, the
+// list is as the layout rule makes it.
+void TestForm1::findBarTakesItsHeightFromTheList()
+{
+    const QTemporaryDir& program = oneTitle;
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    ListView& list = *form->list();
+    const float outerWidth = float(form->frameGeometry().width()) * 15;
+    const float outerHeight = float(form->frameGeometry().height()) * 15;
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    const FindBar& bar = *form->findBar();
+    QCOMPARE(bar.countLabel()->text(), QString("1 of 1 titles"));
+    const float barHeight = float(bar.height()) * 15;
+    QVERIFY(barHeight > 0);
+    QCOMPARE(list.Height(), outerHeight - 1000 - barHeight);
+    QCOMPARE(list.Width(), outerWidth - 350);
+    QCOMPARE(list.pos(), QPoint(8, 8));
+    const QRect below(list.geometry().bottomLeft() + QPoint(0, 1),
+                      QSize(list.width(), bar.height()));
+    QCOMPARE(bar.geometry(), below);
+    QCOMPARE(list.columnHeaderWidth(4), (outerWidth - 350) / 10);
+    QTest::keyClick(bar.field(), Qt::Key_Escape);
+    QCOMPARE(list.Height(), outerHeight - 1000);
+    QCOMPARE(list.Width(), outerWidth - 350);
+    QCOMPARE(list.pos(), QPoint(8, 8));
 }
 
 void TestForm1::splashCreatesMainWindowOnce()
