@@ -312,7 +312,6 @@ void Form1::createFindBar()
     addAction(closeFindKey);
     connect(finder, &FindBar::queryChanged, this, &Form1::narrowList);
     connect(finder, &FindBar::moveIntoList, this, &Form1::moveIntoList);
-    connect(finder, &FindBar::closeRequested, this, &Form1::closeFindBar);
 }
 
 void Form1::showFindBar()

@@ -102,10 +102,6 @@ bool FindBar::eventFilter(QObject* watched, QEvent* event)
             emit moveIntoList();
             return true;
         }
-        if (key->key() == Qt::Key_Escape) {
-            emit closeRequested();
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -7,7 +7,7 @@ class QLineEdit;
 
 // The find bar below the list: a one-line field whose text narrows the list as the user types,
 // and beside it how many titles the list shows. It only reports what the user does; the window
-// narrows the list and tells the bar the count.
+// narrows the list, tells the bar the count, and closes the bar on Escape.
 class FindBar : public QWidget {
     Q_OBJECT
 
@@ -29,8 +29,6 @@ signals:
     void queryChanged(const QString& text);
     // Down or Enter in the field: the user wants to go on in the list.
     void moveIntoList();
-    // Escape in the field.
-    void closeRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -155,6 +155,9 @@ int ListView::addItems(std::vector<CatalogueRow> rows)
     const int added = model->addRows(std::move(rows));
     if (added > 0 && sorted)
         applySort();
+    // New rows show when they hold what the list is narrowed to.
+    if (added > 0 && !narrowedTo.isEmpty())
+        applyRowFilter(narrowedTo);
     // As on the list control: the first row is the selected one as soon as there are rows.
     if (wasEmpty && added > 0)
         selectItem(1);
@@ -175,6 +178,7 @@ void ListView::narrowTo(const QString& query)
 {
     if (const int selected = selectedItem(); selected > 0)
         keptSequence = model->row(rowOf(selected)).sequenceNumber();
+    narrowedTo = SearchQuery(query).findsEverything() ? QString() : query;
     applyRowFilter(query);
     int position = positionOfSequence(keptSequence);
     if (position == 0 && itemCount() > 0)

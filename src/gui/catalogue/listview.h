@@ -159,4 +159,5 @@ private:
     std::vector<bool> indexed; // by sequence number
     std::vector<bool> passes;  // by sequence number: the rows the query shows
     int keptSequence = -1;     // the row selected last, while narrowing shows none
+    QString narrowedTo;        // empty while every row shows
 };

@@ -53,8 +53,12 @@ void RowFilterModel::setSourceModel(QAbstractItemModel* source)
 
 void RowFilterModel::setRowFilter(Filter passes)
 {
-    beginRemap();
     filter = std::move(passes);
+    // Many keys leave the same rows shown (a blank after a word, a letter more of a word that
+    // only one title holds): the views then need no new layout.
+    if (rowsPassing() == sourceRows)
+        return;
+    beginRemap();
     endRemap();
 }
 
@@ -83,18 +87,25 @@ void RowFilterModel::endRemap()
     emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
 }
 
-void RowFilterModel::rebuildRows()
+std::vector<int> RowFilterModel::rowsPassing() const
 {
-    sourceRows.clear();
+    std::vector<int> rows;
     const auto* catalogue = static_cast<const CatalogueModel*>(sourceModel());
     const int count = catalogue ? catalogue->rowCount() : 0;
-    shownRows.assign(size_t(count), -1);
+    rows.reserve(size_t(count));
     for (int row = 0; row < count; ++row) {
-        if (!filter || filter(catalogue->row(row))) {
-            shownRows[size_t(row)] = int(sourceRows.size());
-            sourceRows.push_back(row);
-        }
+        if (!filter || filter(catalogue->row(row)))
+            rows.push_back(row);
     }
+    return rows;
+}
+
+void RowFilterModel::rebuildRows()
+{
+    sourceRows = rowsPassing();
+    shownRows.assign(size_t(sourceModel() ? sourceModel()->rowCount() : 0), -1);
+    for (size_t row = 0; row < sourceRows.size(); ++row)
+        shownRows[size_t(sourceRows[row])] = int(row);
 }
 
 QModelIndex RowFilterModel::index(int row, int column, const QModelIndex& parent) const

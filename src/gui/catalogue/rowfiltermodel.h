@@ -39,6 +39,7 @@ public:
 private:
     void beginRemap();
     void endRemap();
+    std::vector<int> rowsPassing() const;
     void rebuildRows();
 
     Filter filter;

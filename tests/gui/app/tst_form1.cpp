@@ -668,6 +668,7 @@ void TestForm1::sortWhileNarrowed()
     QTest::keyClicks(form->findBar()->field(), "horror");
     clickHeader(list, 1); // Title, first click: Z to A
     QCOMPARE(columnTexts(list, 1), (QStringList{"Aliens", "Alien"}));
+    QCOMPARE(selectedTitle(list), QString("Alien"));
     QTest::keyClick(form->findBar()->field(), Qt::Key_Down);
     QTest::keyClick(list.shownView(), Qt::Key_Escape);
     QVERIFY(form->findBar()->isHidden());

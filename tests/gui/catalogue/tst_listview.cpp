@@ -5,6 +5,7 @@
 #include "support/catalogbuilder.h"
 #include "support/rowbuilder.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QHeaderView>
 #include <QListView>
@@ -64,6 +65,7 @@ class TestListView : public QObject {
 private slots:
     void listOperations();
     void sortingKeepsSelectionAndCells();
+    void narrowingKeepsModelsSound();
     void viewsShareSelection();
     void headerClickReportsPosition();
     void keyPressCodes();
@@ -129,6 +131,38 @@ void TestListView::sortingKeepsSelectionAndCells()
     list.setSortOrder(RowSorting::Direction::Ascending);
     QCOMPARE(titlesOf(list), (QStringList{"a", "b", "C"}));
     QCOMPARE(list.selectedItem(), 3);
+}
+
+// Narrowing, sorting and adding rows in any order leave both views' models consistent, and
+// rows added while narrowed show when they hold what the list is narrowed to.
+void TestListView::narrowingKeepsModelsSound()
+{
+    ListView list;
+    for (const char* header : {"Title", "Starring"})
+        list.addColumnHeader(header, 1000);
+    QAbstractItemModelTester report(list.reportView()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester icons(list.iconView()->model(),
+                                   QAbstractItemModelTester::FailureReportingMode::QtTest);
+    std::vector<CatalogueRow> rows;
+    for (const char* title : {"river b", "lake", "river a"})
+        rows.push_back(catalogueRow(int(rows.size()) + 1, title));
+    list.addItems(std::move(rows));
+    list.narrowTo("river");
+    QCOMPARE(titlesOf(list), (QStringList{"river b", "river a"}));
+    list.sortBy(0, RowSorting::Direction::Ascending);
+    QCOMPARE(titlesOf(list), (QStringList{"river a", "river b"}));
+    std::vector<CatalogueRow> more;
+    more.push_back(catalogueRow(4, "sea"));
+    more.push_back(catalogueRow(5, "river c"));
+    list.addItems(std::move(more));
+    QCOMPARE(titlesOf(list), (QStringList{"river a", "river b", "river c"}));
+    QCOMPARE(list.iconView()->model()->rowCount(), 3);
+    list.narrowTo("nothing at all");
+    QCOMPARE(list.itemCount(), 0);
+    QCOMPARE(list.reportView()->model()->headerData(1, Qt::Horizontal), QVariant("Starring"));
+    list.narrowTo(QString());
+    QCOMPARE(titlesOf(list), (QStringList{"lake", "river a", "river b", "river c", "sea"}));
 }
 
 void TestListView::viewsShareSelection()
