@@ -264,9 +264,8 @@ void TestReliability::readersRefuseSpecialFiles()
     QTemporaryDir dir;
     QVERIFY(makeFifo(dir.filePath("pipe")));
     TitleFileReader reader;
-    QVERIFY(!reader.read(dir.filePath("pipe")).ok()); // an empty read, not a wait
-    const TitleFileReader::Outcome zero = reader.read("/dev/zero");
-    QVERIFY2(zero.error.contains("larger than 16 MB"), qPrintable(zero.error));
+    QCOMPARE(reader.read(dir.filePath("pipe")).error, QString("is not a regular file"));
+    QCOMPARE(reader.read("/dev/zero").error, QString("is not a regular file"));
     QVERIFY(CoverPicture::readScaled(dir.filePath("pipe"), QSize(100, 100)).isNull());
     QCOMPARE(CoverPicture::readHeader(dir.filePath("pipe")).problem,
              QString("is not a regular file"));
