@@ -6,7 +6,9 @@ namespace {
 
 // No cell shows more characters than this in one line of the list, and no tooltip more than
 // this many lines' worth: a cell may hold megabytes of reviews, and only its start can be seen.
-constexpr qsizetype shownCharacters = 1000;
+// A column, a tenth of the list, has room for far fewer on the widest screen, and every
+// character given is laid out again at each repaint of the report view.
+constexpr qsizetype shownCharacters = 200;
 constexpr qsizetype tooltipCharacters = 4000;
 const QString ellipsis(u'\u2026');
 

@@ -18,6 +18,11 @@ const QString fieldHelp =
                    "are not searched. Escape shows every title again.");
 const QString noMatch = QStringLiteral("No title matches");
 
+QString countText(const QString& shown, const QString& total)
+{
+    return QStringLiteral("%1 of %2 titles").arg(shown, total);
+}
+
 // The field's background when nothing matches: its own colour with a touch of red, so that
 // the text stays as readable as in the plain field.
 QColor tint(const QColor& base)
@@ -62,11 +67,14 @@ void FindBar::showCount(int shown, int total)
 {
     const QLocale locale;
     const bool none = shown == 0 && total > 0;
-    const QString said =
-        none
-            ? noMatch
-            : QStringLiteral("%1 of %2 titles").arg(locale.toString(shown), locale.toString(total));
+    const QString said = none ? noMatch : countText(locale.toString(shown), locale.toString(total));
     setTinted(none);
+    // Room for the widest count from the start, so that the field keeps its width as the user
+    // types.
+    const QFontMetrics metrics = count->fontMetrics();
+    count->setMinimumWidth(
+        qMax(metrics.horizontalAdvance(noMatch),
+             metrics.horizontalAdvance(countText(locale.toString(total), locale.toString(total)))));
     if (said == count->text())
         return;
     count->setText(said);
