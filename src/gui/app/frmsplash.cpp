@@ -88,5 +88,7 @@ void frmSplash::Timer1_Timer()
         deleteLater();
     });
     connect(form, &Form1::startFailed, this, &QWidget::hide);
+    connect(&form->startup(), &StartupController::waitingForOtherStart, this,
+            &frmSplash::showStatus);
     emit mainWindowCreated(form);
 }

@@ -22,6 +22,9 @@ StartupController::StartupController(const StartFolders& folders, QObject* paren
             &StartupController::loaded);
     connect(&coverCheck, &QFutureWatcher<QList<LoadProblem>>::finished, this,
             &StartupController::coversChecked);
+    // Sent from the thread that unpacks; it arrives here once the window can hear it.
+    connect(&start, &StartUp::waitingForOtherStart, this, &StartupController::waitingForOtherStart,
+            Qt::QueuedConnection);
 }
 
 StartupController::~StartupController()

@@ -56,8 +56,9 @@ signals:
     void failed(const QString& message);
     // Files of the catalogue could not be read; the text names them.
     void problemsFound(const QString& report);
-    // Another start of Movra holds the unpacking lock, and this one waits for it.
-    void waitingForOtherStart();
+    // Another start of Movra holds the unpacking lock, and this one waits for it; status is the
+    // line to show meanwhile.
+    void waitingForOtherStart(const QString& status);
 
 private:
     void unpacked();

@@ -327,9 +327,13 @@ void TestForm1::waitsWhileAnotherStartUnpacks()
     QVERIFY(other->lock());
     FormRecord record;
     auto form = makeForm(program.path(), &record);
+    QSignalSpy waiting(&form->startup(), &StartupController::waitingForOtherStart);
     // Nothing shows while the other start holds the lock: a bounded wait for what must not come.
     QVERIFY(!QTest::qWaitFor([&] { return form->isVisible(); }, 500));
     QVERIFY(form->isWaitingForDatabase());
+    QCOMPARE(waiting.count(), 1); // for the splash to say
+    QCOMPARE(waiting.first().first().toString(),
+             QString("Waiting for another start of Movra to finish unpacking…"));
     QCOMPARE(form->list()->columnHeaderCount(), 0);
 
     QVERIFY(writeTitle(QDir(program.filePath("db")), "Other.adl", "Unpacked by the other"));
