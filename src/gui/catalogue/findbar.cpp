@@ -10,7 +10,8 @@
 namespace {
 
 const QString fieldName = QStringLiteral("Find titles");
-const QString placeholder = QStringLiteral("Find titles by any word but the reviews");
+const QString placeholder =
+    QStringLiteral("Find titles: words from any field but Customer Reviews");
 const QString fieldHelp =
     QStringLiteral("Shows only the titles that hold every word you type, in any order, in their "
                    "title, cast, directors, release date, studio, genre, features or ratings. "
