@@ -10,8 +10,8 @@
 namespace {
 
 // Reads in flight at once. Listing and reading 32,767 title files with nothing cached took about
-// 1.4 s with 4 readers, 0.9 s with 16 and 0.75 s with 128 (a virtual disk on an SSD); with every
-// file cached the count made no difference. Each thread holds one reader's buffers, some 64 KB.
+// 1.45 s with 4 readers, 1.0 s with 16 and 0.75 s with 128 (on a virtual disk); with every file
+// cached the count made no difference. Each thread holds one reader's buffers, some 64 KB.
 constexpr int readsInFlight = 128;
 
 // Files a thread takes at a time: consecutive names, which lie close together on most file
