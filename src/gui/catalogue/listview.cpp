@@ -2,12 +2,14 @@
 
 #include "core/catalogue/cataloguemodel.h"
 #include "core/catalogue/titlesearch.h"
+#include "gui/catalogue/elidingheader.h"
 #include "gui/catalogue/icondelegate.h"
 #include "gui/catalogue/imagelist.h"
 #include "gui/catalogue/rowfiltermodel.h"
 #include "gui/catalogue/titlecolumnmodel.h"
 #include "gui/twips.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -73,14 +75,14 @@ ListView::ListView(QWidget* parent)
     reportList->setSelectionMode(QAbstractItemView::SingleSelection);
     reportList->setSelectionBehavior(QAbstractItemView::SelectRows);
     reportList->setTextElideMode(Qt::ElideRight);
+    // A header cut short says so; its tooltip has the whole text.
+    reportList->setHeader(new ElidingHeader(reportList));
     QHeaderView* header = reportList->header();
     header->setSectionsClickable(true);
     header->setSectionsMovable(false);
     header->setStretchLastSection(false);
     header->setSortIndicatorShown(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // A header cut short says so; its tooltip has the whole text.
-    header->setTextElideMode(Qt::ElideRight);
 
     stack->setContentsMargins(0, 0, 0, 0);
     stack->addWidget(iconList);
@@ -187,8 +189,12 @@ void ListView::narrowTo(const QString& query)
         shownSelection()->clear();
         return;
     }
+    // While the keyboard is in the find field, a screen reader hears what is typed there, not
+    // each title the narrowing selects.
+    const QSignalBlocker quiet(shownView()->hasFocus() ? nullptr : shownSelection());
     selectItem(position);
     shownView()->scrollTo(shownSelection()->currentIndex());
+    shownView()->viewport()->update();
 }
 
 void ListView::prepareToNarrow()
@@ -319,17 +325,25 @@ void ListView::setView(int mode)
         return;
     const int selected = selectedItem();
     const bool hadFocus = stack->currentWidget()->hasFocus();
+    QItemSelectionModel* hiding = shownSelection();
     viewMode = mode;
     QAbstractItemView* view = shownView();
     stack->setCurrentWidget(view);
     setFocusProxy(view);
-    if (hadFocus)
-        view->setFocus();
-    // The view coming on show takes the selected row; it changed nothing while hidden.
+    // The view coming on show takes the selected row before the focus, so that the first title
+    // a screen reader hears is the selected one; it changed nothing while hidden.
     if (selected > 0)
         selectItem(selected);
     else
         shownSelection()->clear();
+    {
+        // The view going out of sight keeps no selected or current title for a screen reader
+        // to find.
+        const QSignalBlocker quiet(hiding);
+        hiding->clear();
+    }
+    if (hadFocus)
+        view->setFocus();
     if (shownSelection()->currentIndex().isValid())
         view->scrollTo(shownSelection()->currentIndex());
 }
@@ -398,6 +412,8 @@ bool ListView::eventFilter(QObject* watched, QEvent* event)
     const bool isView = watched == iconList || watched == reportList;
     if (event->type() == QEvent::Resize && watched == iconList)
         updateVisibleCovers();
+    if (event->type() == QEvent::FocusIn && isView)
+        QTimer::singleShot(0, this, &ListView::announceCurrent);
     if (event->type() == QEvent::MouseButtonDblClick &&
         (watched == iconList->viewport() || watched == reportList->viewport()) &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -561,6 +577,24 @@ void ListView::updateVisibleCovers()
 }
 
 // The catalogue row at a position of the rows on show.
+// A view that takes the focus tells a screen reader only its own name: the selected title is named
+// once the focus has arrived, whatever brought it back (a closed box, the find field, a menu).
+void ListView::announceCurrent()
+{
+    QAbstractItemView* view = shownView();
+    const QModelIndex current = view->currentIndex();
+    if (!QAccessible::isActive() || !current.isValid() || !view->hasFocus())
+        return;
+    // Children are counted as the views count them: a list by its items, a table row by row
+    // after the row of headers.
+    const int child = view == iconList
+                          ? current.row()
+                          : (current.row() + 1) * view->model()->columnCount() + current.column();
+    QAccessibleEvent focus(view, QAccessible::Focus);
+    focus.setChild(child);
+    QAccessible::updateAccessibility(&focus);
+}
+
 int ListView::rowOf(int position) const
 {
     if (position < 1 || position > shown->rowCount())

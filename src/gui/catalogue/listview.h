@@ -118,6 +118,7 @@ private:
     static bool movesCurrentRow(const QKeyEvent& key);
     void selectCurrentRow();
     bool pageIconView(const QKeyEvent& key);
+    void announceCurrent();
     void keepTitleCurrent(const QModelIndex& current);
     QItemSelectionModel* shownSelection() const;
     void applySize();

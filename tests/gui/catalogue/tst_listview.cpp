@@ -1,4 +1,5 @@
 #include "core/catalogue/catalogueloader.h"
+#include "gui/catalogue/elidingheader.h"
 #include "gui/catalogue/imagelist.h"
 #include "gui/catalogue/listview.h"
 
@@ -187,6 +188,7 @@ void TestListView::headerClickReportsPosition()
     ListView list;
     for (const char* header : {"Title", "Starring", "Directors"})
         list.addColumnHeader(header, 1500);
+    list.addColumnHeader("Customer Reviews", 600);
     list.addItems(rowsTitled({"b", "a"}));
     list.setView(ListView::ReportView);
     list.show();
@@ -199,6 +201,13 @@ void TestListView::headerClickReportsPosition()
     QCOMPARE(clicks.first().first().toInt(), 3);
     // The list does not sort by itself: the window decides.
     QCOMPARE(titlesOf(list), (QStringList{"b", "a"}));
+    // A header cut short ends in an ellipsis; one with room shows whole.
+    const auto* eliding = qobject_cast<ElidingHeader*>(header);
+    QVERIFY(eliding);
+    QCOMPARE(eliding->shownText(0), QString("Title"));
+    const QString cut = eliding->shownText(3);
+    QVERIFY2(cut.endsWith(QChar(0x2026)) && QString("Customer Reviews").startsWith(cut.chopped(1)),
+             qPrintable(cut));
 }
 
 void TestListView::keyPressCodes()
@@ -351,6 +360,8 @@ void TestListView::screenReaderHearsTitlesOfTheShownView()
     QCOMPARE(hiddenMoved.count(), 0);
 
     list.setView(ListView::ReportView);
+    QVERIFY(!list.iconView()->currentIndex().isValid()); // nothing left behind in the hidden view
+    QVERIFY(!list.iconView()->selectionModel()->hasSelection());
     QAccessibleInterface* report = QAccessible::queryAccessibleInterface(list.reportView());
     QCOMPARE(report->text(QAccessible::Name), QString("Catalogue"));
     QCOMPARE(report->focusChild()->text(QAccessible::Name), QString("three"));
