@@ -53,8 +53,10 @@ ScrollingTextBox::ScrollingTextBox(const QString& caption, const QString& text, 
     // Like the message box's text: on the dialog's own background, without a frame.
     area->setFrameShape(QFrame::NoFrame);
     area->viewport()->setBackgroundRole(QPalette::Window);
-    // Tab reaches the text, to select from it by keyboard; a screen reader reads it there.
+    // Tab reaches the text, to select from it by keyboard; a screen reader reads it there, under
+    // the title it is about.
     area->setFocusPolicy(Qt::StrongFocus);
+    area->setAccessibleName(caption);
     // Inside the text, its own copy would give LF alone, and nothing without a selection.
     area->installEventFilter(this);
 

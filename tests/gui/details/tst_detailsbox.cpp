@@ -314,6 +314,11 @@ void TestDetailsBox::screenReaderHearsCaptionAndLines()
     QVERIFY(heard.contains(QString(text).replace("\r\n", "\n")));
     for (const QString& said : heard)
         QVERIFY2(!said.contains(u'\r'), qPrintable(said.left(60).toUtf8().toPercentEncoding()));
+    if (tall) { // Tab reaches the text, which is named by the title it is about
+        QWidget* area = static_cast<ScrollingTextBox*>(box.get())->textArea();
+        QCOMPARE(QAccessible::queryAccessibleInterface(area)->text(QAccessible::Name),
+                 QString("A Film"));
+    }
 }
 
 void TestDetailsBox::copiesItsText_data()
