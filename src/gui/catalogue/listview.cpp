@@ -2,6 +2,7 @@
 
 #include "core/catalogue/cataloguemodel.h"
 #include "core/catalogue/titlesearch.h"
+#include "gui/catalogue/celldelegate.h"
 #include "gui/catalogue/elidingheader.h"
 #include "gui/catalogue/icondelegate.h"
 #include "gui/catalogue/imagelist.h"
@@ -75,6 +76,7 @@ ListView::ListView(QWidget* parent)
     reportList->setSelectionMode(QAbstractItemView::SingleSelection);
     reportList->setSelectionBehavior(QAbstractItemView::SelectRows);
     reportList->setTextElideMode(Qt::ElideRight);
+    reportList->setItemDelegate(new CellDelegate(reportList));
     // A header cut short says so; its tooltip has the whole text.
     reportList->setHeader(new ElidingHeader(reportList));
     QHeaderView* header = reportList->header();
