@@ -20,8 +20,13 @@
 #include <QScreen>
 
 Form1::Form1(const StartFolders& folders)
+    : Form1(std::make_unique<StartupController>(folders))
+{
+}
+
+Form1::Form1(std::unique_ptr<StartupController> startup)
     : dvdList(nullptr)
-    , controller(folders)
+    , controller(std::move(startup))
     , urlOpener(std::make_unique<DesktopUrlOpener>())
     , exit([](int status) { QCoreApplication::exit(status); })
 {
@@ -54,9 +59,9 @@ Form1::Form1(const StartFolders& folders)
 
     DoneTimer.setInterval(100);
     connect(&DoneTimer, &QTimer::timeout, this, &Form1::DoneTimer_Timer);
-    connect(&controller, &StartupController::catalogueRead, this, &Form1::showCatalogue);
-    connect(&controller, &StartupController::failed, this, &Form1::reportStartFailure);
-    connect(&controller, &StartupController::problemsFound, this,
+    connect(controller.get(), &StartupController::catalogueRead, this, &Form1::showCatalogue);
+    connect(controller.get(), &StartupController::failed, this, &Form1::reportStartFailure);
+    connect(controller.get(), &StartupController::problemsFound, this,
             [this](const QString& report) { messageBox(windowTitle(), report); });
     Form_Load();
 }
@@ -114,7 +119,11 @@ QAction* Form1::addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcu
 // then hands over to the loading timer.
 void Form1::Form_Load()
 {
-    controller.begin();
+    using State = StartupController::State;
+    if (controller->state() == State::Locate)
+        controller->begin();
+    else if (controller->state() == State::Failed) // before this window was there to hear it
+        QTimer::singleShot(0, this, [this] { reportStartFailure(controller->failure()); });
     DoneTimer.start();
 }
 
@@ -122,21 +131,21 @@ void Form1::Form_Load()
 // come with catalogueRead() once every title file is read.
 void Form1::DoneTimer_Timer()
 {
-    if (!controller.isFolderReady())
+    if (!controller->isFolderReady())
         return;
     DoneTimer.stop();
     itemnum = 1;
     for (const QString& header : columnHeaders())
         AddCol(header);
-    controller.requestContents();
+    controller->requestContents();
 }
 
 // The rows go into the list in one step, in name order, exactly as reading the title files one
 // by one would leave them.
 void Form1::showCatalogue()
 {
-    CatalogueContents contents = controller.takeContents();
-    const QString folder = controller.databaseFolder();
+    CatalogueContents contents = controller->takeContents();
+    const QString folder = controller->databaseFolder();
     QStringList coverPaths;
     coverPaths.reserve(contents.coverFiles.size());
     for (const QString& cover : std::as_const(contents.coverFiles))
@@ -160,7 +169,7 @@ void Form1::checkCoversOnceDrawn()
                 Qt::SingleShotConnection);
         return;
     }
-    controller.checkCovers();
+    controller->checkCovers();
 }
 
 void Form1::AddCol(const QString& colname)

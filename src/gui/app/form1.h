@@ -28,6 +28,9 @@ public:
     using MessageBox = std::function<void(const QString& caption, const QString& text)>;
 
     explicit Form1(const StartFolders& folders);
+    // Takes over start-up steps that may have begun already: the splash window begins them as
+    // it appears, so that the catalogue is read while it waits to create this window.
+    explicit Form1(std::unique_ptr<StartupController> startup);
     ~Form1() override;
 
     // Replaceable so that tests can see what would be shown, opened or ended.
@@ -38,7 +41,7 @@ public:
     ListView* list() const { return dvdList; }
     FindBar* findBar() const { return finder; }
     ImageList& coverImages() { return dvdImg; }
-    StartupController& startup() { return controller; }
+    StartupController& startup() { return *controller; }
 
     void AddCol(const QString& colname);
     // Reads one title file and appends its row as number itemnum; false, with problem saying
@@ -102,7 +105,7 @@ private:
     QTimer DoneTimer;
     qint16 itemnum = 0;
     QSize laidOutFor; // the outer size the list was last laid out for, in pixels
-    StartupController controller;
+    std::unique_ptr<StartupController> controller;
     MessageBox messageBox;
     std::unique_ptr<UrlOpener> urlOpener;
     std::function<void(int)> exit;

@@ -22,7 +22,7 @@ QRect twipsRect(float left, float top, float width, float height)
 
 frmSplash::frmSplash(const StartFolders& folders, QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , folders(folders)
+    , startup(std::make_unique<StartupController>(folders))
 {
     // A fixed dialog frame around a client area of 7380 x 4245 twips.
     setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -58,6 +58,12 @@ frmSplash::frmSplash(const StartFolders& folders, QWidget* parent)
     Timer1.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     Timer1.start();
+
+    // The start-up steps begin now rather than when the main window is created: finding the
+    // catalogue and reading it change nothing on screen, and on a large catalogue they are most
+    // of the wait.
+    connect(startup.get(), &StartupController::waitingForOtherStart, this, &frmSplash::showStatus);
+    startup->begin();
 }
 
 void frmSplash::showStatus(const QString& text)
@@ -81,14 +87,12 @@ void frmSplash::Timer1_Timer()
 {
     // Stopped first, so that a slow first start never creates a second main window.
     Timer1.stop();
-    auto* form = new Form1(folders);
+    auto* form = new Form1(std::move(startup));
     // The splash stays up until the main window shows itself, or refuses to start.
     connect(form, &Form1::catalogueShown, this, [this] {
         hide();
         deleteLater();
     });
     connect(form, &Form1::startFailed, this, &QWidget::hide);
-    connect(&form->startup(), &StartupController::waitingForOtherStart, this,
-            &frmSplash::showStatus);
     emit mainWindowCreated(form);
 }

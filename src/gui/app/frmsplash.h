@@ -1,17 +1,21 @@
 #pragma once
 
 #include "core/startup/cataloguelocation.h"
+#include "gui/app/startupcontroller.h"
 
 #include <QFrame>
 #include <QTimer>
+
+#include <memory>
 
 class Form1;
 class QGroupBox;
 class QLabel;
 
 // The window shown while Movra starts: product name, maker, version and logo over "Loading...".
-// A moment after it appears it creates the main window, hidden; the main window closes the splash
-// when its catalogue is loaded.
+// It begins the start-up steps as it is made (finding, unpacking and reading the catalogue), and a
+// moment after it appears it creates the main window, hidden, which takes them over; the main
+// window closes the splash when its catalogue is loaded.
 class frmSplash : public QFrame {
     Q_OBJECT
 
@@ -38,5 +42,5 @@ private:
     QLabel* addLabel(const QString& text, float left, float top, float width, float height,
                      float pointSize, bool bold);
 
-    StartFolders folders;
+    std::unique_ptr<StartupController> startup; // handed to the main window
 };

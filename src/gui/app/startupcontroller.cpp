@@ -58,6 +58,7 @@ void StartupController::unpacked()
                                     ? QStringLiteral("Movra cannot unpack its catalogue into %1.")
                                           .arg(QDir::toNativeSeparators(start.databaseFolder()))
                                     : start.failure();
+        failureMessage = message;
         std::fprintf(stderr, "movra: %s\n", qPrintable(message));
         emit failed(message);
         return;

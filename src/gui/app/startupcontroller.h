@@ -35,6 +35,8 @@ public:
     // True once the database folder can be read: it held a file, or the unpacking filled it.
     bool isFolderReady() const;
     QString databaseFolder() const { return start.databaseFolder(); }
+    // Why the start failed; empty unless it did.
+    QString failure() const { return failureMessage; }
 
     // The window wants the rows: catalogueRead() follows once they are read (at once when they
     // already are).
@@ -79,4 +81,5 @@ private:
     CatalogueContents contents;
     QStringList coversOnShow; // the covers that rows show, checked once they are on screen
     QList<LoadProblem> problems;
+    QString failureMessage;
 };

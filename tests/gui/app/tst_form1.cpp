@@ -102,6 +102,7 @@ private slots:
     void sortWhileNarrowed();
     void findBarTakesItsHeightFromTheList();
     void splashCreatesMainWindowOnce();
+    void startFailedBeforeTheMainWindowIsReported();
 
 private:
     // A program folder whose db/ holds one title, shared by the tests that need no more.
@@ -730,6 +731,28 @@ void TestForm1::splashCreatesMainWindowOnce()
     QTRY_VERIFY(splash.isNull()); // closed and gone once the main window shows
     QCOMPARE(created.count(), 1);
     form->close();
+}
+
+// The splash begins the start: one that fails before the main window exists is still reported by
+// it, and ends the program.
+void TestForm1::startFailedBeforeTheMainWindowIsReported()
+{
+    QTemporaryDir program; // neither db/ nor data.rar
+    QPointer<frmSplash> splash = new frmSplash(testFolders(program.path()));
+    FormRecord record;
+    std::unique_ptr<Form1> form;
+    connect(splash.data(), &frmSplash::mainWindowCreated, this, [&](Form1* created) {
+        form.reset(created);
+        form->setMessageBox(
+            [&](const QString& caption, const QString& text) { record.boxes << caption << text; });
+        form->setExit([&](int status) { record.exits << status; });
+    });
+    splash->show();
+    QTRY_COMPARE(record.exits, QList<int>{1});
+    QCOMPARE(record.boxes.value(0), QString("Movra"));
+    QVERIFY2(record.boxes.value(1).contains("data.rar"), qPrintable(record.boxes.value(1)));
+    QVERIFY(!form->isVisible());
+    delete splash;
 }
 
 QTEST_MAIN(TestForm1)
