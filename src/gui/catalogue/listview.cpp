@@ -7,6 +7,7 @@
 #include "gui/catalogue/icondelegate.h"
 #include "gui/catalogue/imagelist.h"
 #include "gui/catalogue/rowfiltermodel.h"
+#include "gui/catalogue/sortableheaderaccessible.h"
 #include "gui/catalogue/titlecolumnmodel.h"
 #include "gui/twips.h"
 
@@ -46,6 +47,10 @@ ListView::ListView(QWidget* parent)
     , iconDelegate(new IconDelegate(this))
     , prefetchTimer(new QTimer(this))
 {
+    // A screen reader sorts by a header's "Sort" action, as a click does. In place before the
+    // view is first set up: that makes its accessible interface.
+    SortableHeaderAccessible::install(reportList,
+                                      [this](int position) { emit ColumnClick(position); });
     shown->setSourceModel(model);
     titles->setSourceModel(shown);
     iconSelection = new QItemSelectionModel(titles, this);

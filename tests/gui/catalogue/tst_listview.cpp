@@ -364,6 +364,16 @@ void TestListView::screenReaderHearsTitlesOfTheShownView()
     QVERIFY(!list.iconView()->selectionModel()->hasSelection());
     QAccessibleInterface* report = QAccessible::queryAccessibleInterface(list.reportView());
     QCOMPARE(report->text(QAccessible::Name), QString("Catalogue"));
+    // Each column header can be sorted by, as a click on it sorts.
+    QAccessibleInterface* directors = report->child(2);
+    QCOMPARE(directors->text(QAccessible::Name), QString("Directors"));
+    QVERIFY(directors->actionInterface());
+    QCOMPARE(directors->actionInterface()->actionNames(), QStringList{"Sort"});
+    QCOMPARE(report->indexOfChild(directors), 2);
+    QSignalSpy sorted(&list, &ListView::ColumnClick);
+    directors->actionInterface()->doAction("Sort");
+    QCOMPARE(sorted.count(), 1);
+    QCOMPARE(sorted.first().first().toInt(), 3);
     QCOMPARE(report->focusChild()->text(QAccessible::Name), QString("three"));
     QSignalSpy iconsMoved(list.iconView()->selectionModel(), &QItemSelectionModel::currentChanged);
     QTest::keyClick(list.reportView(), Qt::Key_Up);
