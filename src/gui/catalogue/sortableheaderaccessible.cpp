@@ -19,37 +19,57 @@ QHash<QObject*, std::function<void(int)>>& sorters()
     return all;
 }
 
-// A header cell of Qt's table with the action added; everything else is the cell's own.
+// A header cell of Qt's table with the action added; everything else is the cell's own. The cell
+// is asked of the table each time: the table makes its cells anew when its rows change.
 class HeaderCell : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    HeaderCell(QAccessibleInterface* cell, QObject* view, int position)
-        : cell(cell)
-        , view(view)
-        , position(position)
+    HeaderCell(QAccessibleInterface* table, int index)
+        : table(table)
+        , view(table->object())
+        , index(index)
     {
     }
 
-    bool isValid() const override { return cell->isValid() && view; }
-    QObject* object() const override { return cell->object(); }
-    QWindow* window() const override { return cell->window(); }
-    QAccessibleInterface* childAt(int x, int y) const override { return cell->childAt(x, y); }
-    QAccessibleInterface* parent() const override { return cell->parent(); }
-    QAccessibleInterface* child(int index) const override { return cell->child(index); }
-    int childCount() const override { return cell->childCount(); }
+    int indexInTable() const { return index; }
+    // The table is going: nothing may be asked of it any more.
+    void forgetTable() { table = nullptr; }
+
+    bool isValid() const override { return view && cell() && cell()->isValid(); }
+    QObject* object() const override { return cell() ? cell()->object() : nullptr; }
+    QWindow* window() const override { return cell() ? cell()->window() : nullptr; }
+    QAccessibleInterface* childAt(int x, int y) const override
+    {
+        return cell() ? cell()->childAt(x, y) : nullptr;
+    }
+    QAccessibleInterface* parent() const override
+    {
+        return table ? QAccessible::queryAccessibleInterface(table->object()) : nullptr;
+    }
+    QAccessibleInterface* child(int i) const override
+    {
+        return cell() ? cell()->child(i) : nullptr;
+    }
+    int childCount() const override { return cell() ? cell()->childCount() : 0; }
     int indexOfChild(const QAccessibleInterface* child) const override
     {
-        return cell->indexOfChild(child);
+        return cell() ? cell()->indexOfChild(child) : -1;
     }
-    QString text(QAccessible::Text t) const override { return cell->text(t); }
-    void setText(QAccessible::Text t, const QString& text) override { cell->setText(t, text); }
-    QRect rect() const override { return cell->rect(); }
-    QAccessible::Role role() const override { return cell->role(); }
-    QAccessible::State state() const override { return cell->state(); }
+    QString text(QAccessible::Text t) const override
+    {
+        return cell() ? cell()->text(t) : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override { return cell() ? cell()->rect() : QRect(); }
+    QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
+    QAccessible::State state() const override
+    {
+        return cell() ? cell()->state() : QAccessible::State();
+    }
     void* interface_cast(QAccessible::InterfaceType type) override
     {
         if (type == QAccessible::ActionInterface)
             return static_cast<QAccessibleActionInterface*>(this);
-        return cell->interface_cast(type);
+        return cell() ? cell()->interface_cast(type) : nullptr;
     }
 
     QStringList actionNames() const override { return {sortAction}; }
@@ -57,21 +77,24 @@ public:
     {
         if (name != sortAction)
             return {};
-        return {QStringLiteral("Ctrl+%1").arg(position % 10)};
+        return {QStringLiteral("Ctrl+%1").arg(position() % 10)};
     }
     void doAction(const QString& name) override
     {
         const auto sorter = sorters().constFind(view.data());
         if (name == sortAction && view && sorter != sorters().constEnd())
-            (*sorter)(position);
+            (*sorter)(position());
     }
 
-    QAccessibleInterface* original() const { return cell; }
-
 private:
-    QAccessibleInterface* cell;
+    // Null while the view is going: the table has no cells then.
+    QAccessibleInterface* cell() const { return view && table ? table->child(index) : nullptr; }
+    // The table's first children are its column headers, in column order.
+    int position() const { return index + 1; }
+
+    QAccessibleInterface* table;
     QPointer<QObject> view;
-    int position;
+    int index;
 };
 
 // The report view as Qt's own table interface has it, with header cells that can sort.
@@ -79,14 +102,21 @@ class SortableTable : public QAccessibleInterface {
 public:
     explicit SortableTable(QAccessibleInterface* table)
         : table(table)
+        , tableId(QAccessible::uniqueId(table))
     {
     }
 
+    // The cache owns every interface; at the program's end it may have deleted some already.
     ~SortableTable() override
     {
-        for (QAccessible::Id id : headerIds)
-            QAccessible::deleteAccessibleInterface(id);
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(table));
+        for (QAccessible::Id id : headerIds) {
+            if (auto* header = static_cast<HeaderCell*>(QAccessible::accessibleInterface(id))) {
+                header->forgetTable();
+                QAccessible::deleteAccessibleInterface(id);
+            }
+        }
+        if (QAccessible::accessibleInterface(tableId))
+            QAccessible::deleteAccessibleInterface(tableId);
     }
 
     bool isValid() const override { return table->isValid(); }
@@ -109,7 +139,7 @@ public:
     {
         for (const HeaderCell* header : headers) {
             if (header == child)
-                return table->indexOfChild(header->original());
+                return header->indexInTable();
         }
         return table->indexOfChild(child);
     }
@@ -124,23 +154,23 @@ public:
     }
 
 private:
-    // A column header of Qt's gets its action; any other child is Qt's as it is. The table's
-    // first children are its column headers, in column order.
+    // A column header of Qt's gets its action; any other child is Qt's as it is.
     QAccessibleInterface* withAction(QAccessibleInterface* child, int index) const
     {
         if (child->role() != QAccessible::ColumnHeader)
             return child;
         for (HeaderCell* header : headers) {
-            if (header->original() == child)
+            if (header->indexInTable() == index)
                 return header;
         }
-        auto* header = new HeaderCell(child, table->object(), index + 1);
+        auto* header = new HeaderCell(table, index);
         headers.push_back(header);
         headerIds.push_back(QAccessible::registerAccessibleInterface(header));
         return header;
     }
 
     QAccessibleInterface* table;
+    QAccessible::Id tableId;
     mutable std::vector<HeaderCell*> headers;
     mutable std::vector<QAccessible::Id> headerIds;
 };
