@@ -115,8 +115,8 @@ QAction* Form1::addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcu
     return action;
 }
 
-// Starts the start-up steps (finding the catalogue, unpacking it on a first start, reading it),
-// then hands over to the loading timer.
+// Starts the start-up steps (finding the catalogue, unpacking it on a first start, reading it)
+// unless the splash window already has, then hands over to the loading timer.
 void Form1::Form_Load()
 {
     using State = StartupController::State;
