@@ -49,8 +49,12 @@ QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& 
     }
     QList<int> result;
     result.reserve(titleFiles.size());
-    for (const QString& title : titleFiles)
-        result << exactCoverOf.value(title, foldedCoverOf.value(FileNameCase::folded(title), -1));
+    for (const QString& title : titleFiles) {
+        const auto exact = exactCoverOf.constFind(title);
+        result << (exact != exactCoverOf.cend()
+                       ? *exact
+                       : foldedCoverOf.value(FileNameCase::folded(title), -1));
+    }
     return result;
 }
 

@@ -61,14 +61,27 @@ Header readHeader(const QString& path)
     return header;
 }
 
-QImage readScaled(const QString& path, QSize box)
+namespace {
+
+// The picture scaled to fit inside box, and, where problem is given, why it cannot be read when
+// it cannot: one opening of the file serves both the check and the decoding.
+QImage decode(const QString& path, QSize box, QString* problem)
 {
+    const auto fail = [problem](const QString& why) {
+        if (problem)
+            *problem = why;
+        return QImage();
+    };
     QFile file;
-    if (!RegularFile::open(file, path).isEmpty())
-        return {};
+    const QString unopened = RegularFile::open(file, path);
+    if (!unopened.isEmpty())
+        return fail(unopened);
     QImageReader reader(&file);
     const QSize original = reader.size();
-    if (!sizeProblem(original).isEmpty() || box.isEmpty())
+    const QString tooLarge = sizeProblem(original);
+    if (!tooLarge.isEmpty())
+        return fail(tooLarge);
+    if (box.isEmpty())
         return {};
     // Formats that can decode at a smaller size (JPEG) do; the others are scaled right after.
     const QSize fitted = original.scaled(box, Qt::KeepAspectRatio);
@@ -76,20 +89,24 @@ QImage readScaled(const QString& path, QSize box)
     const QByteArray format = reader.format(); // empty once the picture is read
     QImage image = reader.read();
     if (image.isNull() || (isJpeg(format) && !jpegReachesItsEnd(file)))
-        return {};
+        return fail(QStringLiteral("cannot be decoded: its picture data is damaged or cut short"));
     if (image.size() != fitted)
         image = image.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
+} // namespace
+
+QImage readScaled(const QString& path, QSize box)
+{
+    return decode(path, box, nullptr);
+}
+
 QString readProblem(const QString& path)
 {
-    const Header header = readHeader(path);
-    if (!header.problem.isEmpty())
-        return header.problem;
-    if (readScaled(path, checkBox).isNull())
-        return QStringLiteral("cannot be decoded: its picture data is damaged or cut short");
-    return {};
+    QString problem;
+    decode(path, checkBox, &problem);
+    return problem;
 }
 
 QSize iconSizeFor(QSize firstCover)
