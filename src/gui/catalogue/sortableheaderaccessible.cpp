@@ -19,22 +19,29 @@ QHash<QObject*, std::function<void(int)>>& sorters()
     return all;
 }
 
+// Qt's interface for the report view, by its id: the accessibility cache owns it and, at the
+// program's end, may delete it before the interfaces below, which then must not touch it.
+QAccessibleInterface* qtTable(QAccessible::Id id)
+{
+    return QAccessible::accessibleInterface(id);
+}
+
 // A header cell of Qt's table with the action added; everything else is the cell's own. The cell
 // is asked of the table each time: the table makes its cells anew when its rows change.
 class HeaderCell : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    HeaderCell(QAccessibleInterface* table, int index)
-        : table(table)
-        , view(table->object())
+    HeaderCell(QAccessible::Id tableId, QObject* view, int index)
+        : tableId(tableId)
+        , view(view)
         , index(index)
     {
     }
 
     int indexInTable() const { return index; }
-    // The table is going: nothing may be asked of it any more.
-    void forgetTable() { table = nullptr; }
+    // The view is going, half destroyed already: nothing may be asked of its table any more.
+    void forgetTable() { tableGone = true; }
 
-    bool isValid() const override { return view && cell() && cell()->isValid(); }
+    bool isValid() const override { return cell() && cell()->isValid(); }
     QObject* object() const override { return cell() ? cell()->object() : nullptr; }
     QWindow* window() const override { return cell() ? cell()->window() : nullptr; }
     QAccessibleInterface* childAt(int x, int y) const override
@@ -43,7 +50,7 @@ public:
     }
     QAccessibleInterface* parent() const override
     {
-        return table ? QAccessible::queryAccessibleInterface(table->object()) : nullptr;
+        return view ? QAccessible::queryAccessibleInterface(view) : nullptr;
     }
     QAccessibleInterface* child(int i) const override
     {
@@ -87,22 +94,28 @@ public:
     }
 
 private:
-    // Null while the view is going: the table has no cells then.
-    QAccessibleInterface* cell() const { return view && table ? table->child(index) : nullptr; }
+    // Null once the view or Qt's table is going: there are no cells then.
+    QAccessibleInterface* cell() const
+    {
+        QAccessibleInterface* table = view && !tableGone ? qtTable(tableId) : nullptr;
+        return table ? table->child(index) : nullptr;
+    }
     // The table's first children are its column headers, in column order.
     int position() const { return index + 1; }
 
-    QAccessibleInterface* table;
+    QAccessible::Id tableId;
     QPointer<QObject> view;
     int index;
+    bool tableGone = false;
 };
 
-// The report view as Qt's own table interface has it, with header cells that can sort.
+// The report view as Qt's own table interface has it, with header cells that can sort. Once Qt's
+// table is gone, it answers as an interface of nothing would.
 class SortableTable : public QAccessibleInterface {
 public:
     explicit SortableTable(QAccessibleInterface* table)
-        : table(table)
-        , tableId(QAccessible::uniqueId(table))
+        : tableId(QAccessible::uniqueId(table))
+        , view(table->object())
     {
     }
 
@@ -110,68 +123,90 @@ public:
     ~SortableTable() override
     {
         for (QAccessible::Id id : headerIds) {
-            if (auto* header = static_cast<HeaderCell*>(QAccessible::accessibleInterface(id))) {
+            if (HeaderCell* header = headerOf(id)) {
                 header->forgetTable();
                 QAccessible::deleteAccessibleInterface(id);
             }
         }
-        if (QAccessible::accessibleInterface(tableId))
+        if (qtTable(tableId))
             QAccessible::deleteAccessibleInterface(tableId);
     }
 
-    bool isValid() const override { return table->isValid(); }
-    QObject* object() const override { return table->object(); }
-    QWindow* window() const override { return table->window(); }
-    QAccessibleInterface* focusChild() const override { return table->focusChild(); }
+    bool isValid() const override { return table() && table()->isValid(); }
+    // The cache asks for it to forget the view, even when Qt's table is gone.
+    QObject* object() const override { return view; }
+    QWindow* window() const override { return table() ? table()->window() : nullptr; }
+    QAccessibleInterface* focusChild() const override
+    {
+        return table() ? table()->focusChild() : nullptr;
+    }
     QAccessibleInterface* childAt(int x, int y) const override
     {
-        QAccessibleInterface* child = table->childAt(x, y);
-        return child ? withAction(child, table->indexOfChild(child)) : nullptr;
+        QAccessibleInterface* child = table() ? table()->childAt(x, y) : nullptr;
+        return child ? withAction(child, table()->indexOfChild(child)) : nullptr;
     }
-    QAccessibleInterface* parent() const override { return table->parent(); }
+    QAccessibleInterface* parent() const override { return table() ? table()->parent() : nullptr; }
     QAccessibleInterface* child(int index) const override
     {
-        QAccessibleInterface* child = table->child(index);
+        QAccessibleInterface* child = table() ? table()->child(index) : nullptr;
         return child ? withAction(child, index) : nullptr;
     }
-    int childCount() const override { return table->childCount(); }
+    int childCount() const override { return table() ? table()->childCount() : 0; }
     int indexOfChild(const QAccessibleInterface* child) const override
     {
-        for (const HeaderCell* header : headers) {
-            if (header == child)
+        for (QAccessible::Id id : headerIds) {
+            if (const HeaderCell* header = headerOf(id); header && header == child)
                 return header->indexInTable();
         }
-        return table->indexOfChild(child);
+        return table() ? table()->indexOfChild(child) : -1;
     }
-    QString text(QAccessible::Text t) const override { return table->text(t); }
-    void setText(QAccessible::Text t, const QString& text) override { table->setText(t, text); }
-    QRect rect() const override { return table->rect(); }
-    QAccessible::Role role() const override { return table->role(); }
-    QAccessible::State state() const override { return table->state(); }
+    QString text(QAccessible::Text t) const override
+    {
+        return table() ? table()->text(t) : QString();
+    }
+    void setText(QAccessible::Text t, const QString& text) override
+    {
+        if (table())
+            table()->setText(t, text);
+    }
+    QRect rect() const override { return table() ? table()->rect() : QRect(); }
+    QAccessible::Role role() const override
+    {
+        return table() ? table()->role() : QAccessible::NoRole;
+    }
+    QAccessible::State state() const override
+    {
+        return table() ? table()->state() : QAccessible::State();
+    }
     void* interface_cast(QAccessible::InterfaceType type) override
     {
-        return table->interface_cast(type);
+        return table() ? table()->interface_cast(type) : nullptr;
     }
 
 private:
+    QAccessibleInterface* table() const { return qtTable(tableId); }
+    // Null once the cache has deleted it.
+    static HeaderCell* headerOf(QAccessible::Id id)
+    {
+        return static_cast<HeaderCell*>(QAccessible::accessibleInterface(id));
+    }
+
     // A column header of Qt's gets its action; any other child is Qt's as it is.
     QAccessibleInterface* withAction(QAccessibleInterface* child, int index) const
     {
         if (child->role() != QAccessible::ColumnHeader)
             return child;
-        for (HeaderCell* header : headers) {
-            if (header->indexInTable() == index)
+        for (QAccessible::Id id : headerIds) {
+            if (HeaderCell* header = headerOf(id); header && header->indexInTable() == index)
                 return header;
         }
-        auto* header = new HeaderCell(table, index);
-        headers.push_back(header);
+        auto* header = new HeaderCell(tableId, view, index);
         headerIds.push_back(QAccessible::registerAccessibleInterface(header));
         return header;
     }
 
-    QAccessibleInterface* table;
     QAccessible::Id tableId;
-    mutable std::vector<HeaderCell*> headers;
+    QPointer<QObject> view;
     mutable std::vector<QAccessible::Id> headerIds;
 };
 
