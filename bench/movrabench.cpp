@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QListView>
 #include <QProcess>
@@ -285,6 +286,13 @@ Figures runChild(const QStringList& arguments, qint64* spawnedAt = nullptr,
     child.waitForFinished(-1);
     if (endedAt)
         *endedAt = nowMicros();
+    // Its figures may be complete and still hide a crash on the way out.
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        std::fprintf(stderr, "movra-bench: %s %s %s\n", qPrintable(QFileInfo(program).fileName()),
+                     qPrintable(arguments.join(u' ')),
+                     child.exitStatus() == QProcess::CrashExit
+                         ? "crashed"
+                         : qPrintable(QStringLiteral("ended with %1").arg(child.exitCode())));
     Figures figures;
     for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
         const QList<QByteArray> parts = line.split(' ');
@@ -469,20 +477,13 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         return driveLongText(3);
     }
-    if (arguments.isEmpty()) {
-        std::fprintf(stderr, "usage: movra-bench PROGRAM-FOLDER [--runs N] [--archive ARCHIVE] "
-                             "[--start-only]\n"
-                             "       movra-bench PROGRAM-FOLDER --cold [--runs N]   (as root)\n"
-                             "       movra-bench --long-text\n"
-                             "       movra-bench --find PROGRAM-FOLDER\n");
-        return 2;
-    }
     QCoreApplication app(argc, argv);
     int runs = 5;
     QString archive;
     bool startOnly = false;
     bool cold = false;
-    for (int i = 1; i < arguments.size(); ++i) {
+    bool understood = !arguments.isEmpty() && !arguments[0].startsWith(QLatin1String("--"));
+    for (int i = 1; understood && i < arguments.size(); ++i) {
         if (arguments[i] == QLatin1String("--start-only"))
             startOnly = true;
         else if (arguments[i] == QLatin1String("--cold"))
@@ -491,6 +492,21 @@ int main(int argc, char** argv)
             runs = arguments[++i].toInt();
         else if (arguments[i] == QLatin1String("--archive") && i + 1 < arguments.size())
             archive = arguments[++i];
+        else
+            understood = false;
+    }
+    if (!understood || runs < 1) {
+        std::fprintf(stderr, "usage: movra-bench PROGRAM-FOLDER [--runs N] [--archive ARCHIVE] "
+                             "[--start-only]\n"
+                             "       movra-bench PROGRAM-FOLDER --cold [--runs N]   (as root)\n"
+                             "       movra-bench --long-text\n"
+                             "       movra-bench --find PROGRAM-FOLDER\n");
+        return 2;
+    }
+    if (!QFileInfo(QDir(arguments[0]).filePath(QStringLiteral("db"))).isDir()) {
+        std::fprintf(stderr, "movra-bench: %s holds no db folder; movra-gencatalogue makes one\n",
+                     qPrintable(arguments[0]));
+        return 2;
     }
     if (cold)
         return driveCold(arguments[0], runs);
