@@ -5,7 +5,7 @@
 CatalogueRow CatalogueRow::fromScan(const TitleScan& scan, QByteArray& scratch)
 {
     CatalogueRow row;
-    scratch.clear();
+    scratch.resize(0); // keeps its capacity, where clear() would free it
     scan.appendTitleUtf8(scratch);
     row.ends[0] = quint32(scratch.size());
     for (const TitleFieldInfo& field : titleFields) {
