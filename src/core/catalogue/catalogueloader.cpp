@@ -17,7 +17,7 @@ namespace CatalogueLoader {
 
 namespace {
 
-const QString coverInfix = QStringLiteral(".cover.");
+const QLatin1String coverInfix(".cover.");
 
 } // namespace
 
@@ -31,9 +31,9 @@ QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& 
         // Every ".cover." may be the one after the title's name ("a.adl.cover.cover.jpg" is a
         // cover of "a.adl"); a title name before it and an extension after it are needed.
         QStringList named;
-        for (qsizetype infix = cover.indexOf(coverInfix, 1, Qt::CaseInsensitive);
+        for (qsizetype infix = FileNameCase::indexOf(cover, coverInfix, 1);
              infix > 0 && infix + coverInfix.size() < cover.size();
-             infix = cover.indexOf(coverInfix, infix + 1, Qt::CaseInsensitive))
+             infix = FileNameCase::indexOf(cover, coverInfix, infix + 1))
             named << cover.left(infix);
         // A cover that names a title exactly is that title's alone: on a file system that tells
         // case apart, "A.adl" and "a.adl" are two titles with a cover each.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #ifdef Q_OS_UNIX
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,21 +36,17 @@ void sortIgnoringCase(QStringList& names)
         names << std::move(name);
 }
 
-bool looksLikeCatalogue(const QString& name)
-{
-    return isTitleFile(name) || isCoverFile(name);
-}
-
 // Sorts the listing's lists, and files each entry where it belongs.
 class Collector {
 public:
     void add(const QString& name, Kind kind)
     {
-        const bool catalogue = looksLikeCatalogue(name);
+        const bool title = isTitleFile(name);
+        const bool cover = isCoverFile(name);
         if (kind == Kind::Folder) {
             skip(name, QStringLiteral("is a folder; Movra reads only the files directly in its "
                                       "database folder"));
-        } else if (!catalogue) {
+        } else if (!title && !cover) {
             return;
         } else if (kind == Kind::Special) {
             skip(name, QStringLiteral("is not a regular file (a pipe, device or socket)"));
@@ -58,9 +55,9 @@ public:
         } else if (name.startsWith(u'.')) {
             skip(name, QStringLiteral("is hidden, and Movra does not read hidden files"));
         } else {
-            if (isTitleFile(name))
+            if (title)
                 files.titles << name;
-            if (isCoverFile(name))
+            if (cover)
                 files.covers << name;
         }
     }
@@ -105,6 +102,29 @@ Kind kindOf(int folder, const dirent* entry)
     return S_ISDIR(status.st_mode) ? Kind::Folder : Kind::Special;
 }
 
+// Whether bytes hold only ASCII: then they are the same text in every system encoding, and the
+// name need not be encoded back to be sure it can be opened by its text.
+bool isAscii(const char* bytes, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// The text of an entry's name; null when the name does not survive the trip to text and back, so
+// that it could not be opened by its text.
+QString nameOf(const char* raw, size_t length)
+{
+    // Most names are ASCII, and a catalogue folder holds tens of thousands of them.
+    if (isAscii(raw, length))
+        return QString::fromLatin1(raw, qsizetype(length));
+    const QByteArray bytes = QByteArray::fromRawData(raw, qsizetype(length));
+    QString name = QFile::decodeName(bytes);
+    return QFile::encodeName(name) == bytes ? name : QString();
+}
+
 CatalogueFiles listFolder(const QString& folder)
 {
     Collector collector;
@@ -112,15 +132,16 @@ CatalogueFiles listFolder(const QString& folder)
     if (dir == nullptr)
         return collector.take();
     while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray raw(entry->d_name);
-        if (raw == "." || raw == "..")
+        const char* raw = entry->d_name;
+        if (std::strcmp(raw, ".") == 0 || std::strcmp(raw, "..") == 0)
             continue;
-        const QString name = QFile::decodeName(raw);
-        // A name that does not survive the trip to text and back cannot be opened by its text.
-        if (QFile::encodeName(name) != raw) {
-            if (raw.toLower().contains(".adl"))
-                collector.skip(name, QStringLiteral("has a name that is not valid text in this "
-                                                    "system's encoding; rename it"));
+        const size_t length = std::strlen(raw);
+        const QString name = nameOf(raw, length);
+        if (name.isNull()) {
+            if (QByteArray(raw, qsizetype(length)).toLower().contains(".adl"))
+                collector.skip(QFile::decodeName(raw),
+                               QStringLiteral("has a name that is not valid text in this "
+                                              "system's encoding; rename it"));
             continue;
         }
         collector.add(name, kindOf(::dirfd(dir), entry));
@@ -153,12 +174,12 @@ CatalogueFiles listFolder(const QString& folder)
 
 bool isTitleFile(const QString& name)
 {
-    return name.endsWith(QLatin1String(".adl"), Qt::CaseInsensitive);
+    return FileNameCase::endsWith(name, QLatin1String(".adl"));
 }
 
 bool isCoverFile(const QString& name)
 {
-    return name.contains(QLatin1String(".adl.cover."), Qt::CaseInsensitive);
+    return FileNameCase::indexOf(name, QLatin1String(".adl.cover.")) >= 0;
 }
 
 CatalogueFiles catalogueFiles(const QString& folder)

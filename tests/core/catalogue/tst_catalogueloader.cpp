@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#endif
+
 // Reading a database folder into rows: the listing, the pairing of covers, the reader of one
 // title file, the row's own storage and the model both views show.
 class TestCatalogueLoader : public QObject {
@@ -110,9 +114,27 @@ void TestCatalogueLoader::folderListing()
                              "Beta.adl.cover.JPG", "alpha.adl.Cover.png", "x.adlx"})
         QVERIFY(writeBytes(db.filePath(name), "x"));
     QVERIFY(db.mkpath("folder.adl"));
+    // A name beyond ASCII is read as text; one that is not text in this system's encoding
+    // cannot be opened by its text, and is reported.
+    QVERIFY(writeBytes(db.filePath(QString::fromUtf8("\xc3\x89t\xc3\xa9.adl")), "x"));
+#ifdef Q_OS_UNIX
+    const QByteArray invalid = QFile::encodeName(dir.path()) + "/bad\xff.adl";
+    QFile raw;
+    QVERIFY(raw.open(::open(invalid.constData(), O_CREAT | O_WRONLY, 0644), QIODevice::WriteOnly,
+                     QFileDevice::AutoCloseHandle));
+    raw.close();
+#endif
     const FolderListing::CatalogueFiles files = FolderListing::catalogueFiles(dir.path());
-    QCOMPARE(files.titles, (QStringList{"alpha.ADL", "Beta.adl", "Gamma.adl"}));
+    QCOMPARE(files.titles, (QStringList{"alpha.ADL", "Beta.adl", "Gamma.adl",
+                                        QString::fromUtf8("\xc3\x89t\xc3\xa9.adl")}));
     QCOMPARE(files.covers, (QStringList{"alpha.adl.Cover.png", "Beta.adl.cover.JPG"}));
+    QStringList reasons;
+    for (const FolderListing::Skipped& skipped : files.skipped)
+        reasons << skipped.reason;
+#ifdef Q_OS_UNIX
+    QCOMPARE(reasons.size(), 3); // and the hidden file and the folder
+    QVERIFY2(reasons.filter("not valid text").size() == 1, qPrintable(reasons.join('\n')));
+#endif
     QVERIFY(FolderListing::holdsOrdinaryFile(dir.path()));
 }
 
