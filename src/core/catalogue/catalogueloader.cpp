@@ -66,14 +66,15 @@ CatalogueContents load(const QString& folder)
     contents.coverFiles = std::move(files.covers);
     for (const FolderListing::Skipped& skipped : std::as_const(files.skipped))
         contents.problems << LoadProblem{skipped.name, skipped.reason, 0};
-    // The title files are read in the background while the first cover is read: when nothing is
-    // cached yet, the disk is the one to keep busy. The covers are paired once the reads are done:
-    // beside a hundred readers that thread would get too small a share of the processors, and
-    // finish last.
+    // The title files are read in the background while the first cover is read and the covers
+    // are paired: when nothing is cached yet, the disk is the one to keep busy, and the readers
+    // leave moments when a processor would otherwise wait for it. Reading as the listing finds
+    // the files was tried: the reads then queue before the folder's own blocks on the disk, and
+    // the listing ends last.
     TitleReaderPool readers(folder, titleFiles);
     contents.imageSize = iconSizeOf(folder, contents.coverFiles);
-    std::vector<TitleFileReader::Outcome> outcomes = readers.outcomes();
     const QList<int> coverOf = coverIndexOfTitles(titleFiles, contents.coverFiles);
+    std::vector<TitleFileReader::Outcome> outcomes = readers.outcomes();
 
     QList<bool> coverUsed(contents.coverFiles.size(), false);
     contents.rows.reserve(outcomes.size());

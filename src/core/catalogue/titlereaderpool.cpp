@@ -9,10 +9,12 @@
 
 namespace {
 
-// Reads in flight at once. Listing and reading 32,767 title files with nothing cached took about
-// 1.45 s with 4 readers, 1.0 s with 16 and 0.75 s with 128 (on a virtual disk); with every file
-// cached the count made no difference. Each thread holds one reader's buffers, some 64 KB.
-constexpr int readsInFlight = 128;
+// Reads in flight at once. Listing and reading 32,767 title files with nothing cached took, on one
+// virtual disk, about 1.45 s with 4 readers, 1.0 s with 16 and 0.75 s with 128; on another, 1.1 s
+// with 8 and 0.9 to 0.95 s with 16 to 128, where a start with 128 took a tenth longer than with 32:
+// the threads share two cores with the reading's work in the system. With every file cached the
+// count made no difference. Each thread holds one reader's buffers, some 64 KB.
+constexpr int readsInFlight = 32;
 
 // Files a thread takes at a time: consecutive names, which lie close together on most file
 // systems, and few enough that all threads finish together.
