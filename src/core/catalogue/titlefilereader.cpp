@@ -59,17 +59,19 @@ TitleFileReader::Outcome TitleFileReader::readAt(int folderDescriptor, const QBy
 {
     // A pipe or a device put in place of a title file is refused before anything reads it.
     QString why;
-    const int fd = RegularFile::openAt(folderDescriptor, name, why);
+    qint64 sizeWhenOpened = 0;
+    const int fd = RegularFile::openAt(folderDescriptor, name, why, &sizeWhenOpened);
     if (fd < 0)
         return failure(why);
-    Outcome outcome = readOpened(fd);
+    Outcome outcome = readOpened(fd, sizeWhenOpened);
     ::close(fd);
     return outcome;
 }
 
-// Reads the whole file into the buffer, sized by what the reads find rather than by a stat of
-// the file: a catalogue opens tens of thousands of small files, and every system call counts.
-TitleFileReader::Outcome TitleFileReader::readOpened(int fd)
+// Reads the whole file into the buffer, sized by what the reads find rather than by the size the
+// file had when opened, which may have changed since. That size only spares the read that would
+// find the end: a catalogue opens tens of thousands of small files, and every system call counts.
+TitleFileReader::Outcome TitleFileReader::readOpened(int fd, qint64 sizeWhenOpened)
 {
     try {
         if (buffer.size() < firstBufferSize)
@@ -81,7 +83,8 @@ TitleFileReader::Outcome TitleFileReader::readOpened(int fd)
                     return failure(tooLarge());
                 buffer.resize(qMin(buffer.size() * 2, qsizetype(maxTitleFileBytes) + 1));
             }
-            const ssize_t got = ::read(fd, buffer.data() + size, size_t(buffer.size() - size));
+            const qsizetype wanted = buffer.size() - size;
+            const ssize_t got = ::read(fd, buffer.data() + size, size_t(wanted));
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0)
@@ -90,6 +93,9 @@ TitleFileReader::Outcome TitleFileReader::readOpened(int fd)
             if (got == 0)
                 break;
             size += got;
+            // A regular file gives less than asked only at its end.
+            if (got < wanted && size == sizeWhenOpened)
+                break;
         }
         return scanBytes();
     } catch (const std::bad_alloc&) {

@@ -30,7 +30,7 @@ public:
 private:
     Outcome scanBytes();
 #ifdef Q_OS_UNIX
-    Outcome readOpened(int fd);
+    Outcome readOpened(int fd, qint64 sizeWhenOpened);
 #endif
 
     QByteArray buffer; // reused; holds the file's bytes up to size

@@ -17,7 +17,8 @@ QString open(QFile& file, const QString& path);
 #ifdef Q_OS_UNIX
 // The same for a name in the folder open as folderDescriptor, for readers that read many files of
 // one folder with plain system calls: a descriptor to read from and close, or -1 with why set.
-int openAt(int folderDescriptor, const QByteArray& name, QString& why);
+// size, when given, gets the file's size as it was when opened.
+int openAt(int folderDescriptor, const QByteArray& name, QString& why, qint64* size = nullptr);
 #endif
 
 } // namespace RegularFile

@@ -10,7 +10,7 @@
 
 namespace RegularFile {
 
-int openAt(int folderDescriptor, const QByteArray& name, QString& why)
+int openAt(int folderDescriptor, const QByteArray& name, QString& why, qint64* size)
 {
     // O_NONBLOCK: opening a pipe without a writer, or a device, would otherwise wait.
     const int fd = ::openat(folderDescriptor, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -25,6 +25,8 @@ int openAt(int folderDescriptor, const QByteArray& name, QString& why)
         why = QStringLiteral("is not a regular file");
         return -1;
     }
+    if (size)
+        *size = qint64(status.st_size);
     return fd;
 }
 

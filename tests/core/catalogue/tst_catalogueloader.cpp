@@ -88,6 +88,22 @@ void TestCatalogueLoader::readerReadsFileIntoRow()
     QCOMPARE(first.row.cell(9), QString("\"Review of On Disk\"\r\n"));
     QCOMPARE(second.row.text(), QString("Second"));
     QCOMPARE(second.row.cell(5), QString("Comedy"));
+
+    // Files of exactly the first buffer's 64 KB, one byte more, and far more: every byte is read.
+    QByteArray start = titleFileBytes("Long");
+    start.truncate(start.indexOf("Customer Reviews:\r\n") + 19);
+    const QByteArray review = "\"" + QByteArray(36, 'r') + "\"\r\n"; // 40 bytes
+    for (const auto& [extra, reviews] : {std::pair{0, 1000}, {1, 1000}, {0, 5000}}) {
+        // A line without a quote after the reviews' marker is not shown: it pads the file.
+        const qsizetype pad = 65536 - start.size() - 1000 * 40 - 2 + extra;
+        const QByteArray bytes = start + QByteArray(pad, 'x') + "\r\n" + review.repeated(reviews);
+        QVERIFY(writeBytes(dir.filePath("long.adl"), bytes));
+        const TitleFileReader::Outcome long_ = reader.read(dir.filePath("long.adl"));
+        QVERIFY2(long_.ok(), qPrintable(long_.error));
+        QCOMPARE(long_.row.cellUtf8(9).size(), reviews * 40);
+        if (reviews == 1000)
+            QCOMPARE(bytes.size(), 65536 + extra);
+    }
 }
 
 void TestCatalogueLoader::readerReportsUnreadableFile()
