@@ -24,6 +24,13 @@ frmSplash::frmSplash(const StartFolders& folders, QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , startup(std::make_unique<StartupController>(folders))
 {
+    // The start-up steps begin first, before this window is built and long before the main
+    // window is: finding the catalogue and reading it change nothing on screen, and on a large
+    // catalogue they are most of the wait. What they report arrives through the event loop, once
+    // the labels are there.
+    connect(startup.get(), &StartupController::waitingForOtherStart, this, &frmSplash::showStatus);
+    startup->begin();
+
     // A fixed dialog frame around a client area of 7380 x 4245 twips.
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(2);
@@ -58,12 +65,6 @@ frmSplash::frmSplash(const StartFolders& folders, QWidget* parent)
     Timer1.setInterval(100);
     connect(&Timer1, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
     Timer1.start();
-
-    // The start-up steps begin now rather than when the main window is created: finding the
-    // catalogue and reading it change nothing on screen, and on a large catalogue they are most
-    // of the wait.
-    connect(startup.get(), &StartupController::waitingForOtherStart, this, &frmSplash::showStatus);
-    startup->begin();
 }
 
 void frmSplash::showStatus(const QString& text)
