@@ -19,6 +19,8 @@ public:
     qsizetype offset() const { return position; }
     // The next line, without its terminator. Must not be called at the end.
     QByteArrayView next();
+    // Moves past every line left, without counting them.
+    void skipRest() { position = text.size(); }
 
 private:
     QByteArrayView text;

@@ -4,6 +4,8 @@
 #include "core/titles/releasedate.h"
 #include "core/titles/windows1252.h"
 
+#include <cstring>
+
 namespace {
 
 // Thrown inside the scan when the file ends where the format needs another line; caught at the
@@ -118,10 +120,11 @@ private:
             break;
         }
         case ValueLayout::Reviews:
-            // Every line to the end of the file: no marker is looked for after this one.
+            // Every line to the end of the file: no marker is looked for after this one, the
+            // last tested, so the lines need not be gone through one by one here.
+            static_assert(titleFields.back().layout == ValueLayout::Reviews);
             region = text.sliced(lines.offset());
-            while (!lines.atEnd())
-                buffer = lines.next();
+            lines.skipRest();
             break;
         }
     }
@@ -183,7 +186,12 @@ void TitleScan::appendFieldUtf8(TitleField field, QByteArray& out) const
     forEachValueLine(
         fieldInfo(field).layout, region,
         [&](QByteArrayView line) { appendWindows1252AsUtf8(line, out); },
-        [&](QByteArrayView separator) { out += separator; });
+        [&](QByteArrayView separator) {
+            // Once per review line: a plain copy into the reused buffer, not QByteArray's insert.
+            const qsizetype at = out.size();
+            out.resize(at + separator.size());
+            std::memcpy(out.data() + at, separator.data(), size_t(separator.size()));
+        });
 }
 
 QString TitleScan::titleText() const

@@ -1,5 +1,7 @@
 #include "core/titles/windows1252.h"
 
+#include <cstring>
+
 namespace {
 
 // Code points of bytes 0x80 to 0x9F; the undefined bytes map to themselves.
@@ -15,6 +17,21 @@ char16_t codePoint(unsigned char byte)
     return (byte >= 0x80 && byte <= 0x9F) ? highControlTable[byte - 0x80] : char16_t(byte);
 }
 
+// The number of bytes before the first that is not ASCII.
+qsizetype asciiPrefixLength(QByteArrayView bytes)
+{
+    constexpr quint64 highBits = 0x8080808080808080u;
+    qsizetype length = 0;
+    for (quint64 word; length + 8 <= bytes.size(); length += 8) {
+        std::memcpy(&word, bytes.data() + length, sizeof word);
+        if (word & highBits)
+            break;
+    }
+    while (length < bytes.size() && static_cast<unsigned char>(bytes[length]) < 0x80)
+        ++length;
+    return length;
+}
+
 } // namespace
 
 QString decodeWindows1252(QByteArrayView bytes)
@@ -28,10 +45,12 @@ QString decodeWindows1252(QByteArrayView bytes)
 
 void appendWindows1252AsUtf8(QByteArrayView bytes, QByteArray& out)
 {
-    qsizetype ascii = 0;
-    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80)
-        ++ascii;
-    out.append(bytes.data(), ascii); // the usual case: plain ASCII is already UTF-8
+    // The usual case: plain ASCII is already UTF-8, copied at once. Reviews make up most of a
+    // catalogue's bytes, so the ASCII run is found eight bytes at a time.
+    const qsizetype ascii = asciiPrefixLength(bytes);
+    const qsizetype at = out.size();
+    out.resize(at + ascii); // keeps the capacity a reused buffer has
+    std::memcpy(out.data() + at, bytes.data(), size_t(ascii));
     for (qsizetype i = ascii; i < bytes.size(); ++i) {
         const char16_t unit = codePoint(static_cast<unsigned char>(bytes[i]));
         if (unit < 0x80) {

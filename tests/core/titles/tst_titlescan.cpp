@@ -277,6 +277,11 @@ void TestTitleScan::windows1252ToUtf8_data()
     QTest::newRow("ascii") << QByteArray("Alien") << QByteArray("Alien");
     QTest::newRow("latin1") << QByteArray("caf\xe9 \xff") << QByteArray("caf\xc3\xa9 \xc3\xbf");
     QTest::newRow("asciiAfterHighByte") << QByteArray("\xe9tude 1") << QByteArray("\xc3\xa9tude 1");
+    // ASCII is looked through eight bytes at a time: high bytes at and after that boundary.
+    QTest::newRow("highByteAtEighth")
+        << QByteArray("12345678\x80") << QByteArray("12345678\xe2\x82\xac");
+    QTest::newRow("highByteInSecondWord")
+        << QByteArray("Twelve bytes\xe9 and more") << QByteArray("Twelve bytes\xc3\xa9 and more");
     // The code page's whole table, 0x80 to 0x9F. The five bytes it leaves undefined (0x81, 0x8D,
     // 0x8F, 0x90, 0x9D) keep their value, as the C1 control characters of that number.
     const char16_t codePage[32] = {
