@@ -48,9 +48,11 @@ void appendWindows1252AsUtf8(QByteArrayView bytes, QByteArray& out)
     // The usual case: plain ASCII is already UTF-8, copied at once. Reviews make up most of a
     // catalogue's bytes, so the ASCII run is found eight bytes at a time.
     const qsizetype ascii = asciiPrefixLength(bytes);
-    const qsizetype at = out.size();
-    out.resize(at + ascii); // keeps the capacity a reused buffer has
-    std::memcpy(out.data() + at, bytes.data(), size_t(ascii));
+    if (ascii > 0) { // an absent field's bytes have no address at all
+        const qsizetype at = out.size();
+        out.resize(at + ascii); // keeps the capacity a reused buffer has
+        std::memcpy(out.data() + at, bytes.data(), size_t(ascii));
+    }
     for (qsizetype i = ascii; i < bytes.size(); ++i) {
         const char16_t unit = codePoint(static_cast<unsigned char>(bytes[i]));
         if (unit < 0x80) {
