@@ -11,9 +11,10 @@ bool sameFolded(QChar ofName, QChar ofPattern)
     if (ofName == ofPattern)
         return true;
     const char16_t unit = ofName.unicode();
-    if (unit < 0x80)
-        return (unit | 0x20) == (ofPattern.unicode() | 0x20) && (unit | 0x20) >= u'a' &&
-               (unit | 0x20) <= u'z';
+    if (unit < 0x80) { // unequal ASCII: the same only as two cases of one letter
+        const char16_t lower = unit | 0x20;
+        return lower >= u'a' && lower <= u'z' && lower == (ofPattern.unicode() | 0x20);
+    }
     return ofName.toCaseFolded() == ofPattern.toCaseFolded();
 }
 
