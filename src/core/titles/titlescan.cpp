@@ -48,6 +48,15 @@ void forEachValueLine(ValueLayout layout, QByteArrayView region, Take take, Sepa
     }
 }
 
+constexpr bool everyMarkerEndsInColon()
+{
+    for (const TitleFieldInfo& field : titleFields) {
+        if (field.marker.size() == 0 || field.marker.data()[field.marker.size() - 1] != ':')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 // The scan works on the file's bytes: every character that carries structure is ASCII, so the
@@ -63,15 +72,20 @@ public:
 
     void run()
     {
+        static_assert(everyMarkerEndsInColon(), "the scan skips lines without a colon");
         readTitle();
         while (!lines.atEnd()) {
             buffer = lines.next();
             // Every test looks at the buffer as it is now: a field that consumed lines leaves the
             // last of them in the buffer for the tests after it. Every marker ends in a colon,
-            // so a buffer without one needs no test.
+            // so a buffer without one needs no test; whether it has one is looked up once for
+            // each buffer, not once for each marker.
+            bool hasColon = buffer.contains(':');
             for (const TitleFieldInfo& field : titleFields) {
-                if (buffer.contains(':') && buffer.contains(markerOf(field)))
+                if (hasColon && buffer.contains(markerOf(field))) {
                     takeValue(field);
+                    hasColon = buffer.contains(':');
+                }
             }
         }
     }
