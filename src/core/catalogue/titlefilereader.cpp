@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <new>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -55,17 +56,58 @@ TitleFileReader::Outcome TitleFileReader::read(const QString& path)
     return readAt(AT_FDCWD, QFile::encodeName(path));
 }
 
-TitleFileReader::Outcome TitleFileReader::readAt(int folderDescriptor, const QByteArray& name)
+TitleFileReader::Opened::Opened(Opened&& other) noexcept
+    : fd(std::exchange(other.fd, -1))
+    , size(other.size)
+    , why(std::move(other.why))
+{
+}
+
+TitleFileReader::Opened& TitleFileReader::Opened::operator=(Opened&& other) noexcept
+{
+    if (this != &other) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = std::exchange(other.fd, -1);
+        size = other.size;
+        why = std::move(other.why);
+    }
+    return *this;
+}
+
+TitleFileReader::Opened::~Opened()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
+TitleFileReader::Opened TitleFileReader::openAt(int folderDescriptor, const QByteArray& name)
 {
     // A pipe or a device put in place of a title file is refused before anything reads it.
-    QString why;
-    qint64 sizeWhenOpened = 0;
-    const int fd = RegularFile::openAt(folderDescriptor, name, why, &sizeWhenOpened);
-    if (fd < 0)
-        return failure(why);
-    Outcome outcome = readOpened(fd, sizeWhenOpened);
-    ::close(fd);
-    return outcome;
+    Opened file;
+    file.fd = RegularFile::openAt(folderDescriptor, name, file.why, &file.size);
+    return file;
+}
+
+TitleFileReader::Opened TitleFileReader::openAhead(int folderDescriptor, const QByteArray& name)
+{
+    Opened file = openAt(folderDescriptor, name);
+    // Only as much as is read: a file too large to be a title is refused after this.
+    if (file.fd >= 0)
+        RegularFile::adviseWillRead(file.fd, qMin(file.size, maxTitleFileBytes + 1));
+    return file;
+}
+
+TitleFileReader::Outcome TitleFileReader::readAt(int folderDescriptor, const QByteArray& name)
+{
+    return read(openAt(folderDescriptor, name));
+}
+
+TitleFileReader::Outcome TitleFileReader::read(Opened file)
+{
+    if (file.fd < 0)
+        return failure(file.why);
+    return readOpened(file.fd, file.size);
 }
 
 // Reads the whole file into the buffer, sized by what the reads find rather than by the size the

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <array>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,15 +11,21 @@
 
 namespace {
 
-// Reads in flight at once. Listing and reading 32,767 title files with nothing cached took, on one
-// virtual disk, about 1.45 s with 4 readers, 1.0 s with 16 and 0.75 s with 128; on another, 1.1 s
-// with 8 and 0.9 to 0.95 s with 16 to 128, where a start with 128 took a tenth longer than with 32:
-// the threads share two cores with the reading's work in the system. With every file cached the
-// count made no difference. Each thread holds one reader's buffers, some 64 KB.
-constexpr int readsInFlight = 32;
-
-// Files a thread takes at a time: consecutive names, which lie close together on most file
-// systems, and few enough that all threads finish together.
+// Threads that read, and the files each opens at a time. A thread opens a run of files one after
+// the other, asking the system for each file's bytes as it opens it, and then reads and scans them
+// in turn: the disk fetches the run while the first files are scanned, and a reader seldom waits.
+// Listing and reading 32,767 title files with nothing cached, on a virtual disk with two cores,
+// took 0.82 to 0.98 s with 16 or 32 threads that each opened and read one file at a time; with
+// the bytes asked for ahead, 0.54 to 0.70 s with 4 to 16 threads, and the system spent a third
+// less processor time on it. Consecutive names lie close together on most file systems; a run is
+// short enough that all threads finish together. Each thread holds one reader's buffers, some
+// 64 KB, and a run's files open.
+#ifdef Q_OS_UNIX
+constexpr int readerThreads = 8;
+#else
+// Without the hint, a thread waits for each file in turn: more of them keep the disk busy.
+constexpr int readerThreads = 32;
+#endif
 constexpr int runLength = 16;
 
 } // namespace
@@ -32,8 +40,8 @@ TitleReaderPool::TitleReaderPool(const QString& folder, const QStringList& title
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 #endif
     const int runs = (int(titleFiles.size()) + runLength - 1) / runLength;
-    threads.setMaxThreadCount(readsInFlight);
-    for (int i = 0; i < qMin(runs, readsInFlight); ++i)
+    threads.setMaxThreadCount(readerThreads);
+    for (int i = 0; i < qMin(runs, readerThreads); ++i)
         threads.start([this] { readRuns(); });
 }
 
@@ -58,13 +66,19 @@ void TitleReaderPool::readRuns()
     TitleFileReader reader;
     const int count = int(titleFiles.size());
     for (int run = nextRun++; run * runLength < count; run = nextRun++) {
-        const int end = qMin(count, (run + 1) * runLength);
-        for (int i = run * runLength; i < end; ++i) {
+        const int begin = run * runLength;
+        const int end = qMin(count, begin + runLength);
 #ifdef Q_OS_UNIX
-            results[size_t(i)] = reader.readAt(folderDescriptor, QFile::encodeName(titleFiles[i]));
+        std::array<TitleFileReader::Opened, runLength> opened;
+        for (int i = begin; i < end; ++i) {
+            opened[size_t(i - begin)] =
+                TitleFileReader::openAhead(folderDescriptor, QFile::encodeName(titleFiles[i]));
+        }
+        for (int i = begin; i < end; ++i)
+            results[size_t(i)] = reader.read(std::move(opened[size_t(i - begin)]));
 #else
+        for (int i = begin; i < end; ++i)
             results[size_t(i)] = reader.read(folder + u'/' + titleFiles[i]);
 #endif
-        }
     }
 }

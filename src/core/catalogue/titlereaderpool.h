@@ -13,8 +13,9 @@
 // Reads the title files of one folder on threads of its own, starting as soon as it is made, while
 // the caller gets on with other work. Opening and reading a title file is mostly waiting for the
 // disk when nothing is cached yet, and a disk serves many requests at once far faster than one
-// after another: so the pool keeps many reads in flight, far more than there are cores. With
-// every file already cached the same threads just share the cores.
+// after another: so the pool keeps many reads in flight, far more than there are cores, each of
+// its threads having the system fetch the next files while it reads one. With every file already
+// cached the same threads just share the cores.
 class TitleReaderPool {
 public:
     // Reads titleFiles, names in folder, in the background.

@@ -19,6 +19,11 @@ QString open(QFile& file, const QString& path);
 // one folder with plain system calls: a descriptor to read from and close, or -1 with why set.
 // size, when given, gets the file's size as it was when opened.
 int openAt(int folderDescriptor, const QByteArray& name, QString& why, qint64* size = nullptr);
+
+// Asks the system to fetch the first bytes of an open file into its cache now, without waiting for
+// them, because they are read soon. A reader that asks this for several files before reading the
+// first keeps the disk busy with all of them. Only a hint: where the system takes none, nothing.
+void adviseWillRead(int fd, qint64 bytes);
 #endif
 
 } // namespace RegularFile

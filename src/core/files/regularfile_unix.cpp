@@ -30,6 +30,17 @@ int openAt(int folderDescriptor, const QByteArray& name, QString& why, qint64* s
     return fd;
 }
 
+void adviseWillRead(int fd, qint64 bytes)
+{
+#ifdef POSIX_FADV_WILLNEED
+    if (bytes > 0)
+        ::posix_fadvise(fd, 0, off_t(bytes), POSIX_FADV_WILLNEED);
+#else
+    Q_UNUSED(fd);
+    Q_UNUSED(bytes);
+#endif
+}
+
 QString open(QFile& file, const QString& path)
 {
     QString why;

@@ -257,9 +257,15 @@ void TestCatalogueLoader::brokenFilesAreReportedAndSkipped()
 }
 
 // Enough title files for the readers to share them out, a number that fills no share evenly: each
-// row still comes from its own file in name order, and each broken file is reported by name.
+// row still comes from its own file in name order, each broken file is reported by name, and no
+// file is left open.
 void TestCatalogueLoader::manyFilesKeepTheirOrderAndErrors()
 {
+    // Where the system lists a process's open files; a QDir would keep its first listing.
+    const auto openFileCount = [] {
+        return QDir("/proc/self/fd").count();
+    };
+    const qsizetype openBefore = openFileCount();
     QTemporaryDir dir;
     const QDir db(dir.path());
     const QList<int> broken{2, 333, 999};
@@ -282,6 +288,8 @@ void TestCatalogueLoader::manyFilesKeepTheirOrderAndErrors()
         problems << problem.file;
     QCOMPARE(titles, expectedTitles);
     QCOMPARE(problems, expectedProblems);
+    if (openBefore > 0)
+        QCOMPARE(openFileCount(), openBefore);
 }
 
 // Row keys are 16-bit numbers: the 32,768th title file is reported, and no row K32768 is made.
