@@ -60,18 +60,20 @@ QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& 
 
 CatalogueContents load(const QString& folder)
 {
-    FolderListing::CatalogueFiles files = FolderListing::catalogueFiles(folder);
-    const QStringList titleFiles = std::move(files.titles);
+    FolderListing::CatalogueFiles files = FolderListing::catalogueFilesAsListed(folder);
+    // The title files are read in the background, in the order the folder lists them, while
+    // their names are sorted, the first cover is read and the covers are paired: when nothing is
+    // cached yet, the disk is the one to keep busy, and the readers leave moments when a
+    // processor would otherwise wait for it. Reading as the listing finds the files was tried:
+    // the reads then queue before the folder's own blocks on the disk, and the listing ends last.
+    TitleReaderPool readers(folder, files.titles);
+    const std::vector<int> byName = FolderListing::nameOrder(files.titles);
+    const QStringList titleFiles = FolderListing::reordered(files.titles, byName);
+    FolderListing::sortCoversAndSkipped(files);
     CatalogueContents contents;
     contents.coverFiles = std::move(files.covers);
     for (const FolderListing::Skipped& skipped : std::as_const(files.skipped))
         contents.problems << LoadProblem{skipped.name, skipped.reason, 0};
-    // The title files are read in the background while the first cover is read and the covers
-    // are paired: when nothing is cached yet, the disk is the one to keep busy, and the readers
-    // leave moments when a processor would otherwise wait for it. Reading as the listing finds
-    // the files was tried: the reads then queue before the folder's own blocks on the disk, and
-    // the listing ends last.
-    TitleReaderPool readers(folder, titleFiles);
     contents.imageSize = iconSizeOf(folder, contents.coverFiles);
     const QList<int> coverOf = coverIndexOfTitles(titleFiles, contents.coverFiles);
     std::vector<TitleFileReader::Outcome> outcomes = readers.outcomes();
@@ -79,7 +81,7 @@ CatalogueContents load(const QString& folder)
     QList<bool> coverUsed(contents.coverFiles.size(), false);
     contents.rows.reserve(outcomes.size());
     for (int i = 0; i < titleFiles.size(); ++i) {
-        TitleFileReader::Outcome& outcome = outcomes[size_t(i)];
+        TitleFileReader::Outcome& outcome = outcomes[size_t(byName[size_t(i)])];
         if (!outcome.ok()) {
             contents.problems << LoadProblem{titleFiles[i], outcome.error, outcome.errorLine};
             continue;

@@ -22,21 +22,7 @@ namespace {
 
 enum class Kind { File, Folder, Special, BrokenLink };
 
-// Sorts names without regard to case, comparing each name's folded form computed once.
-void sortIgnoringCase(QStringList& names)
-{
-    std::vector<std::pair<QString, QString>> keyed;
-    keyed.reserve(size_t(names.size()));
-    for (QString& name : names)
-        keyed.emplace_back(FileNameCase::folded(name), std::move(name));
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    names.clear();
-    for (auto& [key, name] : keyed)
-        names << std::move(name);
-}
-
-// Sorts the listing's lists, and files each entry where it belongs.
+// Files each entry where it belongs.
 class Collector {
 public:
     void add(const QString& name, Kind kind)
@@ -67,16 +53,7 @@ public:
         files.skipped << Skipped{name, reason};
     }
 
-    CatalogueFiles take()
-    {
-        sortIgnoringCase(files.titles);
-        sortIgnoringCase(files.covers);
-        std::stable_sort(files.skipped.begin(), files.skipped.end(),
-                         [](const Skipped& a, const Skipped& b) {
-                             return FileNameCase::folded(a.name) < FileNameCase::folded(b.name);
-                         });
-        return std::move(files);
-    }
+    CatalogueFiles take() { return std::move(files); }
 
 private:
     CatalogueFiles files;
@@ -184,7 +161,48 @@ bool isCoverFile(const QString& name)
 
 CatalogueFiles catalogueFiles(const QString& folder)
 {
+    CatalogueFiles files = listFolder(folder);
+    files.titles = reordered(files.titles, nameOrder(files.titles));
+    sortCoversAndSkipped(files);
+    return files;
+}
+
+CatalogueFiles catalogueFilesAsListed(const QString& folder)
+{
     return listFolder(folder);
+}
+
+std::vector<int> nameOrder(const QStringList& names)
+{
+    // Each name's folded form is computed once, not at every comparison.
+    std::vector<QString> keys;
+    keys.reserve(size_t(names.size()));
+    for (const QString& name : names)
+        keys.push_back(FileNameCase::folded(name));
+    std::vector<int> order(size_t(names.size()));
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    return order;
+}
+
+QStringList reordered(const QStringList& names, const std::vector<int>& order)
+{
+    QStringList result;
+    result.reserve(qsizetype(order.size()));
+    for (int index : order)
+        result << names[index];
+    return result;
+}
+
+void sortCoversAndSkipped(CatalogueFiles& files)
+{
+    files.covers = reordered(files.covers, nameOrder(files.covers));
+    std::stable_sort(files.skipped.begin(), files.skipped.end(),
+                     [](const Skipped& a, const Skipped& b) {
+                         return FileNameCase::folded(a.name) < FileNameCase::folded(b.name);
+                     });
 }
 
 bool holdsOrdinaryFile(const QString& folder)

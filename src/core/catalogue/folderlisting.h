@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 // The file names of a database folder, as the loader reads them: regular files only (links are
 // followed; folders, pipes, devices and sockets are not files to read), no hidden files, the
 // patterns "*.adl" and "*.adl.cover.*" matched without regard to letter case, the names in
@@ -25,6 +27,17 @@ struct CatalogueFiles {
 // Both lists from one pass over the folder: a catalogue folder may hold tens of thousands of
 // files.
 CatalogueFiles catalogueFiles(const QString& folder);
+// The same files in the order the folder gives them, for a reader that starts on the title files
+// while their names are sorted: nameOrder() and reordered() then give the order catalogueFiles()
+// has.
+CatalogueFiles catalogueFilesAsListed(const QString& folder);
+// Where each name goes in ascending order without regard to letter case: the index in names of
+// the first, then of the second, and so on. Names that differ only in case keep their order.
+std::vector<int> nameOrder(const QStringList& names);
+// The names in the given order.
+QStringList reordered(const QStringList& names, const std::vector<int>& order);
+// Sorts the covers and the skipped entries by name; the titles are left as they are.
+void sortCoversAndSkipped(CatalogueFiles& files);
 
 bool isTitleFile(const QString& name);
 bool isCoverFile(const QString& name);

@@ -17,8 +17,8 @@ namespace {
 // Listing and reading 32,767 title files with nothing cached, on a virtual disk with two cores,
 // took 0.82 to 0.98 s with 16 or 32 threads that each opened and read one file at a time; with
 // the bytes asked for ahead, 0.54 to 0.70 s with 4 to 16 threads, and the system spent a third
-// less processor time on it. Consecutive names lie close together on most file systems; a run is
-// short enough that all threads finish together. Each thread holds one reader's buffers, some
+// less processor time on it. A run is a stretch of the names as given, and short enough that all
+// threads finish together. Each thread holds one reader's buffers, some
 // 64 KB, and a run's files open.
 #ifdef Q_OS_UNIX
 constexpr int readerThreads = 8;
