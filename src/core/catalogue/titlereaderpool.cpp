@@ -6,6 +6,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -18,15 +19,31 @@ namespace {
 // took 0.82 to 0.98 s with 16 or 32 threads that each opened and read one file at a time; with
 // the bytes asked for ahead, 0.54 to 0.70 s with 4 to 16 threads, and the system spent a third
 // less processor time on it. A run is a stretch of the names as given, and short enough that all
-// threads finish together. Each thread holds one reader's buffers, some
-// 64 KB, and a run's files open.
+// threads finish together. Each thread holds one reader's buffers, some 64 KB, and a run's files
+// open.
 #ifdef Q_OS_UNIX
 constexpr int readerThreads = 8;
 #else
 // Without the hint, a thread waits for each file in turn: more of them keep the disk busy.
 constexpr int readerThreads = 32;
 #endif
-constexpr int runLength = 16;
+constexpr int longestRun = 16;
+
+// The files a thread opens at a time: fewer than the longest run where the process may hold few
+// files open, so that the readers leave enough for the rest of the program and a readable file is
+// not reported as one that cannot be opened. The readers take at most half of what the limit
+// leaves after a margin for the rest of the program, and one file each at least.
+int runLengthForOpenFileLimit()
+{
+#ifdef Q_OS_UNIX
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        const qint64 forReaders = (qint64(limit.rlim_cur) - 64) / 2;
+        return int(qBound(qint64(1), forReaders / readerThreads, qint64(longestRun)));
+    }
+#endif
+    return longestRun;
+}
 
 } // namespace
 
@@ -34,6 +51,7 @@ TitleReaderPool::TitleReaderPool(const QString& folder, const QStringList& title
     : folder(folder)
     , titleFiles(titleFiles)
     , results(size_t(titleFiles.size()))
+    , runLength(runLengthForOpenFileLimit())
 {
 #ifdef Q_OS_UNIX
     folderDescriptor =
@@ -69,7 +87,7 @@ void TitleReaderPool::readRuns()
         const int begin = run * runLength;
         const int end = qMin(count, begin + runLength);
 #ifdef Q_OS_UNIX
-        std::array<TitleFileReader::Opened, runLength> opened;
+        std::array<TitleFileReader::Opened, longestRun> opened;
         for (int i = begin; i < end; ++i) {
             opened[size_t(i - begin)] =
                 TitleFileReader::openAhead(folderDescriptor, QFile::encodeName(titleFiles[i]));

@@ -14,6 +14,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/resource.h>
 #endif
 
 // Reading a database folder into rows: the listing, the pairing of covers, the reader of one
@@ -32,6 +33,7 @@ private slots:
     void loadsInNameOrderWithOwnCovers();
     void brokenFilesAreReportedAndSkipped();
     void manyFilesKeepTheirOrderAndErrors();
+    void fewOpenFilesAllowedStillReadsAll();
     void coversAreCheckedAsShown_data();
     void coversAreCheckedAsShown();
     void titlesBeyondTheRowLimitAreReported();
@@ -290,6 +292,29 @@ void TestCatalogueLoader::manyFilesKeepTheirOrderAndErrors()
     QCOMPARE(problems, expectedProblems);
     if (openBefore > 0)
         QCOMPARE(openFileCount(), openBefore);
+}
+
+// A process that may hold only a few files open at once: the readers open fewer files ahead, and
+// every title file is still read.
+void TestCatalogueLoader::fewOpenFilesAllowedStillReadsAll()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QDir db(dir.path());
+    for (int i = 1; i <= 300; ++i)
+        QVERIFY(writeTitle(db, QString("t%1.adl").arg(i, 3, 10, QChar(u'0')), "T"));
+    rlimit saved{};
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit few = saved;
+    few.rlim_cur = rlim_t(QDir("/proc/self/fd").count()) + 48;
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    const CatalogueContents contents = CatalogueLoader::load(dir.path());
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    QCOMPARE(contents.problems.size(), 0);
+    QCOMPARE(contents.rows.size(), size_t(300));
+#else
+    QSKIP("the limit on open files is a Unix one");
+#endif
 }
 
 // Row keys are 16-bit numbers: the 32,768th title file is reported, and no row K32768 is made.
