@@ -29,11 +29,13 @@ public:
     {
         const bool title = isTitleFile(name);
         const bool cover = isCoverFile(name);
-        if (kind == Kind::Folder) {
+        // Entries that are neither title files nor covers by their names, folders among them,
+        // are no part of the catalogue and are passed over without a word.
+        if (!title && !cover) {
+            return;
+        } else if (kind == Kind::Folder) {
             skip(name, QStringLiteral("is a folder; Movra reads only the files directly in its "
                                       "database folder"));
-        } else if (!title && !cover) {
-            return;
         } else if (kind == Kind::Special) {
             skip(name, QStringLiteral("is not a regular file (a pipe, device or socket)"));
         } else if (kind == Kind::BrokenLink) {

@@ -132,6 +132,7 @@ void TestCatalogueLoader::folderListing()
                              "Beta.adl.cover.JPG", "alpha.adl.Cover.png", "x.adlx"})
         QVERIFY(writeBytes(db.filePath(name), "x"));
     QVERIFY(db.mkpath("folder.adl"));
+    QVERIFY(db.mkpath("extras")); // no catalogue name: passed over
     // A name beyond ASCII is read as text; one that is not text in this system's encoding
     // cannot be opened by its text, and is reported.
     QVERIFY(writeBytes(db.filePath(QString::fromUtf8("\xc3\x89t\xc3\xa9.adl")), "x"));
