@@ -141,4 +141,13 @@ QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& co
     return problems;
 }
 
+QList<LoadProblem> inNameOrder(QList<LoadProblem> problems)
+{
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const LoadProblem& a, const LoadProblem& b) {
+                         return FileNameCase::folded(a.file) < FileNameCase::folded(b.file);
+                     });
+    return problems;
+}
+
 } // namespace CatalogueLoader

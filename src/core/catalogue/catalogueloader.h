@@ -23,7 +23,7 @@ struct CatalogueContents {
     QStringList rowFiles;           // the title file of each row
     QStringList coverFiles;         // every cover in list order: image n is coverFiles[n - 1]
     QSize imageSize;                // the first readable cover's size; invalid without covers
-    QList<LoadProblem> problems;    // unreadable title files, in name order
+    QList<LoadProblem> problems;    // files skipped, then title files that cannot be read
     QStringList shownCovers;        // the covers that rows show, in row order
     QStringList titlesWithoutCover;
     QStringList coversWithoutTitle;
@@ -53,5 +53,9 @@ QSize iconSizeOf(const QString& folder, const QStringList& coverFiles);
 // it runs.
 QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& covers,
                                     const std::function<bool()>& stop = {});
+
+// The problems in the order of their files' names without regard to letter case, as the report
+// of them names them; problems of one file keep their order.
+QList<LoadProblem> inNameOrder(QList<LoadProblem> problems);
 
 } // namespace CatalogueLoader

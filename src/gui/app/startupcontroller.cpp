@@ -122,8 +122,11 @@ void StartupController::coversChecked()
         emit problemsFound(problemReport(problems, start.databaseFolder()));
 }
 
-QString StartupController::problemReport(const QList<LoadProblem>& problems, const QString& folder)
+QString StartupController::problemReport(const QList<LoadProblem>& found, const QString& folder)
 {
+    // Files skipped by the listing, title files that cannot be read and covers that cannot be
+    // shown are found in that order; the box names them by name.
+    const QList<LoadProblem> problems = CatalogueLoader::inNameOrder(found);
     QStringList lines;
     for (int i = 0; i < problems.size() && i < problemsNamed; ++i) {
         const LoadProblem& problem = problems[i];

@@ -48,7 +48,7 @@ public:
     // it once the covers on screen have been drawn, so that the check does not slow them down.
     void checkCovers();
 
-    // The text of the box that names the files that could not be read.
+    // The text of the box that names the files that could not be read, the first ones by name.
     static QString problemReport(const QList<LoadProblem>& problems, const QString& folder);
 
 signals:

@@ -164,6 +164,7 @@ void TestForm1::reportsBrokenFilesOnceShown()
     QVERIFY(writeTitle(db, "c.adl", "C"));
     QVERIFY(writeCover(db, "a.adl.cover.png", Qt::red));
     QVERIFY(writeBytes(db.filePath("c.adl.cover.png"), "not a picture"));
+    QVERIFY(db.mkpath("d.adl")); // skipped by the listing, before any file is read
     FormRecord record;
     auto form = makeForm(program.path(), &record);
     QVERIFY(waitUntilShown(*form));
@@ -177,6 +178,11 @@ void TestForm1::reportsBrokenFilesOnceShown()
     QVERIFY2(record.boxes[1].contains("(line 33)"), qPrintable(record.boxes[1]));
     QVERIFY2(record.boxes[1].contains("c.adl.cover.png: is not a picture"),
              qPrintable(record.boxes[1]));
+    // Named by name, whatever step found them.
+    const qsizetype b = record.boxes[1].indexOf("b.adl:");
+    const qsizetype c = record.boxes[1].indexOf("c.adl.cover.png:");
+    const qsizetype d = record.boxes[1].indexOf("d.adl: is a folder");
+    QVERIFY2(b >= 0 && b < c && c < d, qPrintable(record.boxes[1]));
 }
 
 void TestForm1::noTitleFiles()
