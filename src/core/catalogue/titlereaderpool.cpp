@@ -29,20 +29,27 @@ constexpr int readerThreads = 32;
 #endif
 constexpr int longestRun = 16;
 
-// The files a thread opens at a time: fewer than the longest run where the process may hold few
-// files open, so that the readers leave enough for the rest of the program and a readable file is
-// not reported as one that cannot be opened. The readers take at most half of what the limit
-// leaves after a margin for the rest of the program, and one file each at least.
-int runLengthForOpenFileLimit()
+// How many threads read, and how many files each opens at a time: fewer where the process may
+// hold few files open, so that the readers leave enough for the rest of the program and a readable
+// file is not reported as one that cannot be opened. The readers take at most half of what the
+// limit leaves after a margin for the rest of the program, and one file at least.
+struct ReadingShare {
+    int threads = readerThreads;
+    int runLength = longestRun;
+};
+
+ReadingShare shareForOpenFileLimit()
 {
+    ReadingShare share;
 #ifdef Q_OS_UNIX
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
-        const qint64 forReaders = (qint64(limit.rlim_cur) - 64) / 2;
-        return int(qBound(qint64(1), forReaders / readerThreads, qint64(longestRun)));
+        const qint64 forReaders = qMax(qint64(1), (qint64(limit.rlim_cur) - 64) / 2);
+        share.threads = int(qMin(qint64(readerThreads), forReaders));
+        share.runLength = int(qBound(qint64(1), forReaders / share.threads, qint64(longestRun)));
     }
 #endif
-    return longestRun;
+    return share;
 }
 
 } // namespace
@@ -51,15 +58,16 @@ TitleReaderPool::TitleReaderPool(const QString& folder, const QStringList& title
     : folder(folder)
     , titleFiles(titleFiles)
     , results(size_t(titleFiles.size()))
-    , runLength(runLengthForOpenFileLimit())
 {
+    const ReadingShare share = shareForOpenFileLimit();
+    runLength = share.runLength;
 #ifdef Q_OS_UNIX
     folderDescriptor =
         ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 #endif
     const int runs = (int(titleFiles.size()) + runLength - 1) / runLength;
-    threads.setMaxThreadCount(readerThreads);
-    for (int i = 0; i < qMin(runs, readerThreads); ++i)
+    threads.setMaxThreadCount(share.threads);
+    for (int i = 0; i < qMin(runs, share.threads); ++i)
         threads.start([this] { readRuns(); });
 }
 

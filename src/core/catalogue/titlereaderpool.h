@@ -33,7 +33,7 @@ private:
     const QString folder;
     const QStringList titleFiles;
     std::vector<TitleFileReader::Outcome> results;
-    const int runLength; // files a thread takes, and opens, at a time
+    int runLength = 1; // files a thread takes, and opens, at a time; set before any thread starts
     std::atomic<int> nextRun{0};
     int folderDescriptor = -1; // the folder open for reading names in it, where the system can
     QThreadPool threads;
