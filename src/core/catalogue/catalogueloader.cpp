@@ -141,13 +141,17 @@ QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& co
     return problems;
 }
 
-QList<LoadProblem> inNameOrder(QList<LoadProblem> problems)
+QList<LoadProblem> inNameOrder(const QList<LoadProblem>& problems)
 {
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const LoadProblem& a, const LoadProblem& b) {
-                         return FileNameCase::folded(a.file) < FileNameCase::folded(b.file);
-                     });
-    return problems;
+    QStringList files;
+    files.reserve(problems.size());
+    for (const LoadProblem& problem : problems)
+        files << problem.file;
+    QList<LoadProblem> sorted;
+    sorted.reserve(problems.size());
+    for (int index : FolderListing::nameOrder(files))
+        sorted << problems[index];
+    return sorted;
 }
 
 } // namespace CatalogueLoader

@@ -56,6 +56,6 @@ QList<LoadProblem> unreadableCovers(const QString& folder, const QStringList& co
 
 // The problems in the order of their files' names without regard to letter case, as the report
 // of them names them; problems of one file keep their order.
-QList<LoadProblem> inNameOrder(QList<LoadProblem> problems);
+QList<LoadProblem> inNameOrder(const QList<LoadProblem>& problems);
 
 } // namespace CatalogueLoader
