@@ -147,11 +147,7 @@ QList<LoadProblem> inNameOrder(const QList<LoadProblem>& problems)
     files.reserve(problems.size());
     for (const LoadProblem& problem : problems)
         files << problem.file;
-    QList<LoadProblem> sorted;
-    sorted.reserve(problems.size());
-    for (int index : FolderListing::nameOrder(files))
-        sorted << problems[index];
-    return sorted;
+    return FolderListing::reordered(problems, FolderListing::nameOrder(files));
 }
 
 } // namespace CatalogueLoader

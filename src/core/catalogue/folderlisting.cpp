@@ -189,22 +189,14 @@ std::vector<int> nameOrder(const QStringList& names)
     return order;
 }
 
-QStringList reordered(const QStringList& names, const std::vector<int>& order)
-{
-    QStringList result;
-    result.reserve(qsizetype(order.size()));
-    for (int index : order)
-        result << names[index];
-    return result;
-}
-
 void sortCoversAndSkipped(CatalogueFiles& files)
 {
     files.covers = reordered(files.covers, nameOrder(files.covers));
-    std::stable_sort(files.skipped.begin(), files.skipped.end(),
-                     [](const Skipped& a, const Skipped& b) {
-                         return FileNameCase::folded(a.name) < FileNameCase::folded(b.name);
-                     });
+    QStringList skippedNames;
+    skippedNames.reserve(files.skipped.size());
+    for (const Skipped& skipped : std::as_const(files.skipped))
+        skippedNames << skipped.name;
+    files.skipped = reordered(files.skipped, nameOrder(skippedNames));
 }
 
 bool holdsOrdinaryFile(const QString& folder)

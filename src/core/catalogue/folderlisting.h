@@ -34,8 +34,15 @@ CatalogueFiles catalogueFilesAsListed(const QString& folder);
 // Where each name goes in ascending order without regard to letter case: the index in names of
 // the first, then of the second, and so on. Names that differ only in case keep their order.
 std::vector<int> nameOrder(const QStringList& names);
-// The names in the given order.
-QStringList reordered(const QStringList& names, const std::vector<int>& order);
+// The items in the given order, such as the one nameOrder() gives.
+template <typename T> QList<T> reordered(const QList<T>& items, const std::vector<int>& order)
+{
+    QList<T> result;
+    result.reserve(qsizetype(order.size()));
+    for (int index : order)
+        result << items[index];
+    return result;
+}
 // Sorts the covers and the skipped entries by name; the titles are left as they are.
 void sortCoversAndSkipped(CatalogueFiles& files);
 
