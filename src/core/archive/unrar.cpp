@@ -2,8 +2,8 @@
 
 #include "core/archive/crc32.h"
 #include "core/archive/entrysafety.h"
-#include "core/archive/folderwriter.h"
 #include "core/archive/rarchecksums.h"
+#include "core/files/folderwriter.h"
 #include "core/files/regularfile.h"
 
 #include <QDir>

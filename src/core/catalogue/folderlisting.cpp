@@ -1,32 +1,33 @@
 #include "core/catalogue/folderlisting.h"
 
 #include "core/files/filenamecase.h"
+#include "core/files/folderentries.h"
 
 #include <QDirIterator>
-#include <QFile>
 
 #include <algorithm>
 #include <utility>
 #include <vector>
 
-#ifdef Q_OS_UNIX
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#endif
-
 namespace FolderListing {
 
 namespace {
 
-enum class Kind { File, Folder, Special, BrokenLink };
+using FolderEntries::Kind;
 
 // Files each entry where it belongs.
 class Collector {
 public:
-    void add(const QString& name, Kind kind)
+    void add(const FolderEntries::Entry& entry)
     {
+        const QString& name = entry.name;
+        const Kind kind = entry.kind;
+        if (kind == Kind::BadName) {
+            if (FileNameCase::indexOf(name, QLatin1String(".adl")) >= 0)
+                skip(name, QStringLiteral("has a name that is not valid text in this system's "
+                                          "encoding; rename it"));
+            return;
+        }
         const bool title = isTitleFile(name);
         const bool cover = isCoverFile(name);
         // Entries that are neither title files nor covers by their names, folders among them,
@@ -40,7 +41,7 @@ public:
             skip(name, QStringLiteral("is not a regular file (a pipe, device or socket)"));
         } else if (kind == Kind::BrokenLink) {
             skip(name, QStringLiteral("is a link to a file that does not exist"));
-        } else if (name.startsWith(u'.')) {
+        } else if (entry.hidden) {
             skip(name, QStringLiteral("is hidden, and Movra does not read hidden files"));
         } else {
             if (title)
@@ -61,93 +62,13 @@ private:
     CatalogueFiles files;
 };
 
-#ifdef Q_OS_UNIX
-
-// The kind of an entry, resolving links; the entry's own type from the listing spares a stat()
-// for most of them.
-Kind kindOf(int folder, const dirent* entry)
-{
-    if (entry->d_type == DT_REG)
-        return Kind::File;
-    if (entry->d_type == DT_DIR)
-        return Kind::Folder;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return Kind::Special;
-    struct stat status {};
-    if (::fstatat(folder, entry->d_name, &status, 0) != 0)
-        return Kind::BrokenLink;
-    if (S_ISREG(status.st_mode))
-        return Kind::File;
-    return S_ISDIR(status.st_mode) ? Kind::Folder : Kind::Special;
-}
-
-// Whether bytes hold only ASCII: then they are the same text in every system encoding, and the
-// name need not be encoded back to be sure it can be opened by its text.
-bool isAscii(const char* bytes, size_t length)
-{
-    for (size_t i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-// The text of an entry's name; null when the name does not survive the trip to text and back, so
-// that it could not be opened by its text.
-QString nameOf(const char* raw, size_t length)
-{
-    // Most names are ASCII, and a catalogue folder holds tens of thousands of them.
-    if (isAscii(raw, length))
-        return QString::fromLatin1(raw, qsizetype(length));
-    const QByteArray bytes = QByteArray::fromRawData(raw, qsizetype(length));
-    QString name = QFile::decodeName(bytes);
-    return QFile::encodeName(name) == bytes ? name : QString();
-}
-
 CatalogueFiles listFolder(const QString& folder)
 {
     Collector collector;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (dir == nullptr)
-        return collector.take();
-    while (const dirent* entry = ::readdir(dir)) {
-        const char* raw = entry->d_name;
-        if (std::strcmp(raw, ".") == 0 || std::strcmp(raw, "..") == 0)
-            continue;
-        const size_t length = std::strlen(raw);
-        const QString name = nameOf(raw, length);
-        if (name.isNull()) {
-            if (QByteArray(raw, qsizetype(length)).toLower().contains(".adl"))
-                collector.skip(QFile::decodeName(raw),
-                               QStringLiteral("has a name that is not valid text in this "
-                                              "system's encoding; rename it"));
-            continue;
-        }
-        collector.add(name, kindOf(::dirfd(dir), entry));
-    }
-    ::closedir(dir);
+    FolderEntries::list(folder,
+                        [&collector](const FolderEntries::Entry& entry) { collector.add(entry); });
     return collector.take();
 }
-
-#else
-
-CatalogueFiles listFolder(const QString& folder)
-{
-    Collector collector;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const Kind kind = info.isDir()                         ? Kind::Folder
-                          : info.isFile()                      ? Kind::File
-                          : info.isSymLink() && !info.exists() ? Kind::BrokenLink
-                                                               : Kind::Special;
-        collector.add(it.fileName(), kind);
-    }
-    return collector.take();
-}
-
-#endif
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/cataloguerow.h"
+#include "core/files/readablefolder.h"
 
 #include <QByteArray>
 #include <QString>
@@ -22,38 +23,15 @@ public:
     };
 
     Outcome read(const QString& path);
-#ifdef Q_OS_UNIX
-    // A title file open for reading, closed when this goes.
-    class Opened {
-    public:
-        Opened() = default;
-        Opened(Opened&& other) noexcept;
-        Opened& operator=(Opened&& other) noexcept;
-        ~Opened();
-
-    private:
-        friend class TitleFileReader;
-        int fd = -1;     // -1 when the file could not be opened, and why says why
-        qint64 size = 0; // as it was when opened
-        QString why;
-    };
-
-    // The file name in the folder open as folderDescriptor: no path to look up again per file.
-    Outcome readAt(int folderDescriptor, const QByteArray& name);
     // Opens the file and asks the system for its bytes at once, without waiting for them. A reader
     // that opens a run of files this way before it reads the first has the disk fetch them all
     // while it reads and scans one after the other.
-    static Opened openAhead(int folderDescriptor, const QByteArray& name);
+    static ReadableFolder::File openAhead(const ReadableFolder& folder, const QString& name);
     // Reads through a file that openAhead opened, and closes it.
-    Outcome read(Opened file);
-#endif
+    Outcome read(ReadableFolder::File file);
 
 private:
     Outcome scanBytes();
-#ifdef Q_OS_UNIX
-    static Opened openAt(int folderDescriptor, const QByteArray& name);
-    Outcome readOpened(int fd, qint64 sizeWhenOpened);
-#endif
 
     QByteArray buffer; // reused; holds the file's bytes up to size
     qsizetype size = 0;

@@ -1,14 +1,8 @@
 #include "core/catalogue/titlereaderpool.h"
 
-#include <QFile>
+#include "core/files/processlimits.h"
 
 #include <array>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -20,13 +14,9 @@ namespace {
 // the bytes asked for ahead, 0.54 to 0.70 s with 4 to 16 threads, and the system spent a third
 // less processor time on it. A run is a stretch of the names as given, and short enough that all
 // threads finish together. Each thread holds one reader's buffers, some 64 KB, and a run's files
-// open.
-#ifdef Q_OS_UNIX
-constexpr int readerThreads = 8;
-#else
-// Without the hint, a thread waits for each file in turn: more of them keep the disk busy.
-constexpr int readerThreads = 32;
-#endif
+// open. Without the hint, a thread waits for each file in turn: more of them keep the disk busy.
+constexpr int readerThreadsReadingAhead = 8;
+constexpr int readerThreadsWaiting = 32;
 constexpr int longestRun = 16;
 
 // How many threads read, and how many files each opens at a time: fewer where the process may
@@ -34,21 +24,20 @@ constexpr int longestRun = 16;
 // file is not reported as one that cannot be opened. The readers take at most half of what the
 // limit leaves after a margin for the rest of the program, and one file at least.
 struct ReadingShare {
-    int threads = readerThreads;
+    int threads = 1;
     int runLength = longestRun;
 };
 
 ReadingShare shareForOpenFileLimit()
 {
     ReadingShare share;
-#ifdef Q_OS_UNIX
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
-        const qint64 forReaders = qMax(qint64(1), (qint64(limit.rlim_cur) - 64) / 2);
-        share.threads = int(qMin(qint64(readerThreads), forReaders));
+    share.threads = ReadableFolder::readsAhead() ? readerThreadsReadingAhead : readerThreadsWaiting;
+    const qint64 limit = ProcessLimits::openFiles();
+    if (limit >= 0) {
+        const qint64 forReaders = qMax(qint64(1), (limit - 64) / 2);
+        share.threads = int(qMin(qint64(share.threads), forReaders));
         share.runLength = int(qBound(qint64(1), forReaders / share.threads, qint64(longestRun)));
     }
-#endif
     return share;
 }
 
@@ -61,10 +50,6 @@ TitleReaderPool::TitleReaderPool(const QString& folder, const QStringList& title
 {
     const ReadingShare share = shareForOpenFileLimit();
     runLength = share.runLength;
-#ifdef Q_OS_UNIX
-    folderDescriptor =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-#endif
     const int runs = (int(titleFiles.size()) + runLength - 1) / runLength;
     threads.setMaxThreadCount(share.threads);
     for (int i = 0; i < qMin(runs, share.threads); ++i)
@@ -74,10 +59,6 @@ TitleReaderPool::TitleReaderPool(const QString& folder, const QStringList& title
 TitleReaderPool::~TitleReaderPool()
 {
     threads.waitForDone();
-#ifdef Q_OS_UNIX
-    if (folderDescriptor >= 0)
-        ::close(folderDescriptor);
-#endif
 }
 
 std::vector<TitleFileReader::Outcome> TitleReaderPool::outcomes()
@@ -94,17 +75,10 @@ void TitleReaderPool::readRuns()
     for (int run = nextRun++; run * runLength < count; run = nextRun++) {
         const int begin = run * runLength;
         const int end = qMin(count, begin + runLength);
-#ifdef Q_OS_UNIX
-        std::array<TitleFileReader::Opened, longestRun> opened;
-        for (int i = begin; i < end; ++i) {
-            opened[size_t(i - begin)] =
-                TitleFileReader::openAhead(folderDescriptor, QFile::encodeName(titleFiles[i]));
-        }
+        std::array<ReadableFolder::File, longestRun> opened;
+        for (int i = begin; i < end; ++i)
+            opened[size_t(i - begin)] = TitleFileReader::openAhead(folder, titleFiles[i]);
         for (int i = begin; i < end; ++i)
             results[size_t(i)] = reader.read(std::move(opened[size_t(i - begin)]));
-#else
-        for (int i = begin; i < end; ++i)
-            results[size_t(i)] = reader.read(folder + u'/' + titleFiles[i]);
-#endif
     }
 }

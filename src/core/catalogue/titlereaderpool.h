@@ -30,11 +30,10 @@ public:
 private:
     void readRuns();
 
-    const QString folder;
+    const ReadableFolder folder;
     const QStringList titleFiles;
     std::vector<TitleFileReader::Outcome> results;
     int runLength = 1; // files a thread takes, and opens, at a time; set before any thread starts
     std::atomic<int> nextRun{0};
-    int folderDescriptor = -1; // the folder open for reading names in it, where the system can
     QThreadPool threads;
 };
