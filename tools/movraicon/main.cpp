@@ -5,10 +5,13 @@
 //   movra-icon OUTPUT-FOLDER
 //
 // Writes OUTPUT-FOLDER/hicolor/<N>x<N>/apps/org.velmire.Movra.png for N in 16, 32, 48, 64, 128 and
-// 256, and OUTPUT-FOLDER/movra.png at 256 px for the window icon and the splash logo.
+// 256, OUTPUT-FOLDER/movra.png at 256 px for the window icon and the splash logo, and
+// OUTPUT-FOLDER/movra.ico with every size, the program's icon on Windows.
 
+#include <QBuffer>
 #include <QConicalGradient>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -136,6 +139,51 @@ bool writeIcon(const QDir& folder, const QString& name, int size)
     return true;
 }
 
+void appendLittleEndian(QByteArray& bytes, quint32 value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.append(char((value >> (8 * i)) & 0xff));
+}
+
+// An icon file holding each size as a PNG, which Windows reads since Vista: a header, one
+// directory entry per image, then the images.
+bool writeIconFile(const QString& path)
+{
+    QList<QByteArray> images;
+    for (const int size : sizes) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        drawIcon(size).save(&buffer, "PNG");
+        images << png;
+    }
+    QByteArray ico;
+    appendLittleEndian(ico, 0, 2); // reserved
+    appendLittleEndian(ico, 1, 2); // an icon, not a cursor
+    appendLittleEndian(ico, quint32(images.size()), 2);
+    quint32 offset = quint32(6 + 16 * images.size());
+    for (int i = 0; i < images.size(); ++i) {
+        const int side = sizes[i] >= 256 ? 0 : sizes[i]; // 0 stands for 256
+        appendLittleEndian(ico, quint32(side), 1);
+        appendLittleEndian(ico, quint32(side), 1);
+        appendLittleEndian(ico, 0, 1);  // no palette
+        appendLittleEndian(ico, 0, 1);  // reserved
+        appendLittleEndian(ico, 1, 2);  // colour planes
+        appendLittleEndian(ico, 32, 2); // bits per pixel
+        appendLittleEndian(ico, quint32(images[i].size()), 4);
+        appendLittleEndian(ico, offset, 4);
+        offset += quint32(images[i].size());
+    }
+    for (const QByteArray& image : std::as_const(images))
+        ico += image;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(ico) != ico.size()) {
+        std::fprintf(stderr, "movra-icon: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -155,6 +203,8 @@ int main(int argc, char** argv)
             return 1;
     }
     if (!writeIcon(output, QStringLiteral("movra.png"), windowIconSize))
+        return 1;
+    if (!writeIconFile(output.filePath(QStringLiteral("movra.ico"))))
         return 1;
     return 0;
 }
