@@ -1,5 +1,7 @@
 #include "core/catalogue/cataloguemodel.h"
 
+#include "core/titles/linebreak.h"
+
 #include <QTextDocument>
 
 namespace {
@@ -29,7 +31,7 @@ QString singleLine(QString text)
 {
     while (text.endsWith(u'\n') || text.endsWith(u'\r'))
         text.chop(1);
-    text.replace(QLatin1String("\r\n"), QLatin1String(" / "));
+    text.replace(cr, QLatin1String(" / "));
     text.replace(u'\r', QLatin1String(" / ")).replace(u'\n', QLatin1String(" / "));
     return text;
 }
@@ -57,7 +59,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole: {
         // As rich text of our own making, so that a cell holding markup shows as it is typed.
         QString text = cellStart(item, index.column(), tooltipCharacters);
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+        text.replace(cr, QLatin1String("\n")).replace(u'\r', u'\n');
         return text.isEmpty() ? QVariant() : QVariant(Qt::convertFromPlainText(text));
     }
     case IconRole:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/startup/startfolders.h"
+
 #include <QString>
 
 // Where a start reads its catalogue, and the archive it unpacks when that folder is not filled
@@ -7,17 +9,6 @@
 struct CatalogueLocation {
     QString dbdir;  // the database folder; ends in a separator
     QString dbfile; // the catalogue archive
-};
-
-// The folders a start looks in for its catalogue.
-struct StartFolders {
-    QString program;       // the folder of the running program
-    QString installedData; // where an installed program's data.rar is: <prefix>/share/movra
-    QString perUser;       // the user's own data folder for Movra; empty when there is none
-    bool programWritable = false;
-
-    // The folders of the running program; needs the application object.
-    static StartFolders ofRunningProgram();
 };
 
 // db/ and data.rar beside the program.

@@ -1,12 +1,10 @@
 #include "core/startup/module1.h"
 
+#include <QDir>
+
 QChar pathSeparator()
 {
-#ifdef Q_OS_WIN
-    return u'\\';
-#else
-    return u'/';
-#endif
+    return QDir::separator();
 }
 
 QString EnsureTrailingSlash(const QString& path)

@@ -100,7 +100,6 @@ StartUp::StartUp(QObject* parent)
 
 bool StartUp::prepare(const CatalogueLocation& location)
 {
-    cr = QStringLiteral("\r\n");
     dbdir = location.dbdir;
     dbfile = location.dbfile;
     if (FolderListing::holdsOrdinaryFile(dbdir)) {

@@ -46,7 +46,6 @@ public:
     // entries of one name; each reads after the archive's name.
     QStringList notes() const { return unpackNotes; }
 
-    QString lineBreak() const { return cr; }
     QString databaseFolder() const { return dbdir; }
     QString archivePath() const { return dbfile; }
     QString stagingFolder() const;
@@ -82,7 +81,6 @@ private:
     QString previousFolder() const;
     QString dbFolder() const { return dbdir.isEmpty() ? QString() : dbdir.chopped(1); }
 
-    QString cr;
     QString dbdir;
     QString dbfile;
     std::atomic<bool> extdone{false};

@@ -1,5 +1,6 @@
 #include "core/titles/titlescan.h"
 
+#include "core/titles/linebreak.h"
 #include "core/titles/linecursor.h"
 #include "core/titles/releasedate.h"
 #include "core/titles/windows1252.h"
@@ -41,7 +42,7 @@ void forEachValueLine(ValueLayout layout, QByteArrayView region, Take take, Sepa
             const QByteArrayView line = lines.next();
             if (line.contains('"')) {
                 take(line);
-                separator(QByteArrayView("\r\n"));
+                separator(crBytes());
             }
         }
         break;

@@ -5,6 +5,7 @@
 #include "core/catalogue/titlefilereader.h"
 #include "core/details/detailstext.h"
 #include "core/details/lookupurl.h"
+#include "core/titles/linebreak.h"
 #include "core/version.h"
 #include "gui/catalogue/findbar.h"
 #include "gui/catalogue/listview.h"
@@ -240,7 +241,7 @@ void Form1::copySelectedTitle()
     if (position == 0)
         return;
     const QString text =
-        dvdList->itemText(position) + QLatin1String("\r\n\r\n") + detailsText(subItems(position));
+        dvdList->itemText(position) + cr + cr + detailsText(subItems(position));
     QGuiApplication::clipboard()->setText(withPlatformLineEnds(text));
 }
 

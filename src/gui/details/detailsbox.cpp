@@ -1,6 +1,7 @@
 #include "gui/details/detailsbox.h"
 
 #include "core/details/detailstext.h"
+#include "core/titles/linebreak.h"
 #include "gui/details/detailsboxaccessible.h"
 #include "gui/details/scrollingtextbox.h"
 
@@ -47,8 +48,8 @@ QString DetailsBox::shownText(const QString& text)
 {
     if (text.size() <= shownCharacters)
         return text;
-    return text.left(shownCharacters) +
-           QStringLiteral("\r\n\r\n\u2026 (%1 more characters are not shown)")
+    return text.left(shownCharacters) + cr + cr +
+           QStringLiteral("\u2026 (%1 more characters are not shown)")
                .arg(text.size() - shownCharacters);
 }
 

@@ -1,0 +1,6 @@
+#include "core/details/platformlineend.h"
+
+QLatin1String platformLineEnd()
+{
+    return QLatin1String("\n");
+}
