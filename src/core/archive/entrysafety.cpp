@@ -1,5 +1,7 @@
 #include "core/archive/entrysafety.h"
 
+#include "core/files/filenamerules.h"
+
 #include <QRegularExpression>
 
 #include <archive_entry.h>
@@ -13,8 +15,14 @@ QString refusal(const QString& name, unsigned int fileType, bool isHardLink)
     if (name.startsWith(u'/') || name.startsWith(u'\\') || (name.size() > 1 && name[1] == u':'))
         return QStringLiteral("has an absolute name");
     static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
-    if (name.split(separators).contains(QLatin1String("..")))
+    const QStringList parts = name.split(separators, Qt::SkipEmptyParts);
+    if (parts.contains(QLatin1String("..")))
         return QStringLiteral("climbs out of its folder with \"..\"");
+    for (const QString& part : parts) {
+        const QString problem = FileNameRules::problemWith(part);
+        if (!problem.isEmpty())
+            return problem;
+    }
     if (isHardLink)
         return QStringLiteral("is a hard link");
     switch (fileType) {

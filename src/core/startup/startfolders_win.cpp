@@ -15,12 +15,11 @@ namespace {
 // read-only, yet only an administrator may write in it), and its access rights are many.
 bool mayCreateFilesIn(const QString& folder)
 {
-    const QString probe = QDir(folder).filePath(QStringLiteral(".movra-write-test-%1")
-                                                    .arg(QCoreApplication::applicationPid()));
-    const HANDLE file =
-        CreateFileW(Win32Path::of(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                    FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                    nullptr);
+    const QString probe = QDir(folder).filePath(
+        QStringLiteral(".movra-write-test-%1").arg(QCoreApplication::applicationPid()));
+    const HANDLE file = CreateFileW(
+        Win32Path::of(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(file);

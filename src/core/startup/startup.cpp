@@ -2,6 +2,7 @@
 
 #include "core/catalogue/folderlisting.h"
 #include "core/catalogue/limits.h"
+#include "core/files/filenamerules.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,7 +38,7 @@ void moveEntries(const QString& from, const QString& to)
 {
     const QDir source(from);
     for (const QString& name : entryNames(from)) {
-        if (name != marker)
+        if (FileNameRules::systemKey(name) != FileNameRules::systemKey(marker))
             QDir().rename(source.filePath(name), QDir(to).filePath(name));
     }
 }
@@ -283,13 +284,15 @@ bool StartUp::listArchive()
         return fail(QStringLiteral("it holds no files"));
     if (std::none_of(listedNames.cbegin(), listedNames.cend(), isTopLevelTitle))
         return fail(QStringLiteral("it holds no title files (*.adl) at its top level"));
+    // Two names are one entry when the file system takes them for one file (on Windows, two names
+    // that differ only in letter case).
     QSet<QString> seen;
     for (const QString& name : std::as_const(listedNames)) {
-        if (seen.contains(name))
+        if (seen.contains(FileNameRules::systemKey(name)))
             unpackNotes << QStringLiteral("holds more than one entry named %1; the last of them "
                                           "is the one unpacked")
                                .arg(name);
-        seen.insert(name);
+        seen.insert(FileNameRules::systemKey(name));
     }
     unpackNotes.removeDuplicates();
     totfiles = prgint;
