@@ -1,8 +1,10 @@
 # Puts the files of the Windows zip into a folder of their own and packs it:
-#   cmake -DZIP_NAME=NAME -DOBJDUMP=OBJDUMP -DFILES_LIST=FILE -P pack.cmake
-# FILES_LIST holds the files as a list of "folder-in-zip|file".
+#   cmake -DZIP_NAME=NAME -DOBJDUMP=OBJDUMP -DSTRIP=STRIP -DFILES_LIST=FILE -P pack.cmake
+# FILES_LIST holds the files as a list of "folder-in-zip|file". The copies are stripped of their
+# symbols and debugging information, which the compiler's own DLLs carry: most of their size.
 # Every DLL the program and its DLLs import must be in the zip or be part of Windows: a zip that
 # would not start on a machine without Qt is refused here, not found out by a user.
+cmake_minimum_required(VERSION 3.21)
 file(READ ${FILES_LIST} FILES)
 file(REMOVE_RECURSE ${ZIP_NAME} ${ZIP_NAME}.zip)
 set(shipped)
@@ -25,6 +27,10 @@ set(system_dlls advapi32.dll authz.dll comdlg32.dll d3d11.dll d3d9.dll dwmapi.dl
 file(GLOB_RECURSE binaries ${ZIP_NAME}/*.exe ${ZIP_NAME}/*.dll)
 set(missing)
 foreach(binary IN LISTS binaries)
+    execute_process(COMMAND ${STRIP} --strip-unneeded ${binary} RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "${STRIP} cannot strip ${binary}")
+    endif()
     execute_process(COMMAND ${OBJDUMP} -p ${binary} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
     if(failed)
         message(FATAL_ERROR "${OBJDUMP} cannot read ${binary}")

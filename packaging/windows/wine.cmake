@@ -18,6 +18,13 @@ foreach(runtime libstdc++-6.dll libwinpthread-1.dll)
 endforeach()
 list(REMOVE_DUPLICATES wine_path)
 list(JOIN wine_path ";" MOVRA_WINE_PATH)
+# Sets the QT_ variables of a test in Windows' own environment, where Wine does not.
+add_executable(withenv ${CMAKE_CURRENT_LIST_DIR}/withenv.cpp)
+set_target_properties(withenv PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+    CROSSCOMPILING_EMULATOR "")
+target_link_options(withenv PRIVATE -static)
+set(MOVRA_WITHENV ${CMAKE_BINARY_DIR}/withenv.exe)
+
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
     WORLD_EXECUTE)
