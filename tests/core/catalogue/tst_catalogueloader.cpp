@@ -6,6 +6,7 @@
 
 #include "support/catalogbuilder.h"
 #include "support/rowbuilder.h"
+#include "support/systemcases.h"
 
 #include <QAbstractItemModelTester>
 #include <QBuffer>
@@ -264,11 +265,7 @@ void TestCatalogueLoader::brokenFilesAreReportedAndSkipped()
 // file is left open.
 void TestCatalogueLoader::manyFilesKeepTheirOrderAndErrors()
 {
-    // Where the system lists a process's open files; a QDir would keep its first listing.
-    const auto openFileCount = [] {
-        return QDir("/proc/self/fd").count();
-    };
-    const qsizetype openBefore = openFileCount();
+    const qsizetype openBefore = SystemCases::openFileCount();
     QTemporaryDir dir;
     const QDir db(dir.path());
     const QList<int> broken{2, 333, 999};
@@ -292,7 +289,7 @@ void TestCatalogueLoader::manyFilesKeepTheirOrderAndErrors()
     QCOMPARE(titles, expectedTitles);
     QCOMPARE(problems, expectedProblems);
     if (openBefore > 0)
-        QCOMPARE(openFileCount(), openBefore);
+        QCOMPARE(SystemCases::openFileCount(), openBefore);
 }
 
 // A process that may hold only a few more files open: fewer readers open fewer files ahead, and

@@ -14,6 +14,7 @@ private slots:
     void text();
     void urls_data();
     void urls();
+    void clipboardTakesThePlatformsLineEnds();
 };
 
 void TestDetailsText::text_data()
@@ -87,6 +88,18 @@ void TestDetailsText::urls()
     QFETCH(QString, title);
     QFETCH(QString, url);
     QCOMPARE(lookUpUrl(service, title), url);
+}
+
+// What other programs read from the clipboard: CR LF on Windows, LF on Linux, whatever the text
+// held.
+void TestDetailsText::clipboardTakesThePlatformsLineEnds()
+{
+    const QString text = QString("Genre:\r\nDrama\r\n") + QChar::LineSeparator + "end\n";
+#ifdef Q_OS_WIN
+    QCOMPARE(withPlatformLineEnds(text), QString("Genre:\r\nDrama\r\n\r\nend\r\n"));
+#else
+    QCOMPARE(withPlatformLineEnds(text), QString("Genre:\nDrama\n\nend\n"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestDetailsText)

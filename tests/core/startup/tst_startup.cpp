@@ -1,18 +1,16 @@
 #include "core/startup/startup.h"
 
 #include "support/archivebuilder.h"
+#include "support/systemcases.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QLockFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -76,8 +74,8 @@ private slots:
     void foldersOfOthersAreLeftAlone();
     void locateCatalogue_data();
     void locateCatalogue();
-    void perUserFolderFollowsXdgRules_data();
-    void perUserFolderFollowsXdgRules();
+    void perUserFolder_data();
+    void perUserFolder();
     void unpacksIntoUserFolder();
     void userFolderCannotBeCreated();
     void neverWorksThroughLinks_data();
@@ -415,37 +413,54 @@ void TestStartUp::locateCatalogue()
     QCOMPARE(QDir::cleanPath(location.dbfile), QDir::cleanPath(root.filePath(dbfile)));
 }
 
-// The per-user folder comes from XDG_DATA_HOME only when that is an absolute path; a relative
-// or empty one is ignored, as the XDG base-directory rules say.
-void TestStartUp::perUserFolderFollowsXdgRules_data()
+// Each user's own catalogue goes under the system's folder for a user's application data. On
+// Linux that comes from XDG_DATA_HOME only when it is an absolute path; a relative or empty one is
+// ignored, as the XDG base-directory rules say. On Windows it is %LOCALAPPDATA%\Movra, or the
+// system's own local application data folder when that variable is unusable.
+void TestStartUp::perUserFolder_data()
 {
-    QTest::addColumn<QByteArray>("xdgDataHome");
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QString>("expected"); // under the temporary home, or absolute
-    QTest::newRow("relative") << QByteArray("rel") << "home/.local/share";
-    QTest::newRow("dotRelative") << QByteArray("./data") << "home/.local/share";
-    QTest::newRow("empty") << QByteArray("") << "home/.local/share";
-    QTest::newRow("absolute") << QByteArray("/srv/data") << "/srv/data";
+#ifdef Q_OS_WIN
+    const QString localData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QTest::newRow("localAppData") << QByteArray("LOCALAPPDATA") << QByteArray("D:\\Data")
+                                  << "D:/Data/Movra";
+    QTest::newRow("relative") << QByteArray("LOCALAPPDATA") << QByteArray("Data")
+                              << localData + "/Movra";
+    QTest::newRow("empty") << QByteArray("LOCALAPPDATA") << QByteArray() << localData + "/Movra";
+#else
+    const QString app = QCoreApplication::applicationName();
+    QTest::newRow("relative") << QByteArray("XDG_DATA_HOME") << QByteArray("rel")
+                              << "home/.local/share/" + app;
+    QTest::newRow("dotRelative") << QByteArray("XDG_DATA_HOME") << QByteArray("./data")
+                                 << "home/.local/share/" + app;
+    QTest::newRow("empty") << QByteArray("XDG_DATA_HOME") << QByteArray()
+                           << "home/.local/share/" + app;
+    QTest::newRow("absolute") << QByteArray("XDG_DATA_HOME") << QByteArray("/srv/data")
+                              << "/srv/data/" + app;
+#endif
 }
 
-void TestStartUp::perUserFolderFollowsXdgRules()
+void TestStartUp::perUserFolder()
 {
-    QFETCH(QByteArray, xdgDataHome);
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, value);
     QFETCH(QString, expected);
     QTemporaryDir root;
     QVERIFY(QDir(root.path()).mkpath("home"));
     const QByteArray home = qgetenv("HOME");
-    const bool dataHomeSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    const bool wasSet = qEnvironmentVariableIsSet(variable.constData());
+    const QByteArray before = qgetenv(variable.constData());
     qputenv("HOME", QFile::encodeName(root.filePath("home")));
-    qputenv("XDG_DATA_HOME", xdgDataHome);
+    qputenv(variable.constData(), value);
     const StartFolders folders = StartFolders::ofRunningProgram();
     qputenv("HOME", home);
-    if (dataHomeSet)
-        qputenv("XDG_DATA_HOME", dataHome);
+    if (wasSet)
+        qputenv(variable.constData(), before);
     else
-        qunsetenv("XDG_DATA_HOME");
-    const QString base = expected.startsWith('/') ? expected : root.filePath(expected);
-    QCOMPARE(folders.perUser, base + "/" + QCoreApplication::applicationName());
+        qunsetenv(variable.constData());
+    QCOMPARE(folders.perUser, QDir::isAbsolutePath(expected) ? expected : root.filePath(expected));
 }
 
 void TestStartUp::unpacksIntoUserFolder()
@@ -490,6 +505,7 @@ void TestStartUp::neverWorksThroughLinks_data()
 
 void TestStartUp::neverWorksThroughLinks()
 {
+    SKIP_UNLESS_SYSTEM_CAN(SystemCases::noLinks());
     QFETCH(QString, link);
     QTemporaryDir program;
     QTemporaryDir elsewhere;
@@ -512,6 +528,7 @@ void TestStartUp::neverWorksThroughLinks()
 // is moved into it.
 void TestStartUp::filledFolderBehindLinkIsRead()
 {
+    SKIP_UNLESS_SYSTEM_CAN(SystemCases::noLinks());
     QTemporaryDir program;
     QTemporaryDir disc;
     touch(disc.filePath("a.adl"));
@@ -570,8 +587,8 @@ void TestStartUp::staleLockIsTakenOver()
         QVERIFY(file.open(QIODevice::ReadOnly));
         contents = file.readAll();
     }
-    QProcess ended;
-    ended.start("true", {});
+    QProcess ended; // this test's own program, listing its tests and ending
+    ended.start(QCoreApplication::applicationFilePath(), {"-functions"});
     QVERIFY(ended.waitForStarted());
     const qint64 pid = ended.processId();
     QVERIFY(ended.waitForFinished());
@@ -589,10 +606,7 @@ void TestStartUp::staleLockIsTakenOver()
 // A db/ the user may not read could hold a catalogue: it is reported, not set aside.
 void TestStartUp::unreadableFolderIsNotSetAside()
 {
-#ifdef Q_OS_UNIX
-    if (::geteuid() == 0)
-        QSKIP("root reads every folder; run as another user to see this case");
-#endif
+    SKIP_UNLESS_SYSTEM_CAN(SystemCases::noUnreadableFiles());
     QTemporaryDir program;
     QVERIFY(writeArchive(program.filePath("data.rar"), {fileEntry("a.adl", "a")}));
     QVERIFY(QDir(program.path()).mkpath("db"));

@@ -238,13 +238,20 @@ void TestDetailsBox::keysScrollTheTallText()
     QVERIFY(QTest::qWaitForWindowActive(&box));
     QScrollBar* bar = box.textArea()->verticalScrollBar();
     QVERIFY(bar->maximum() > 2 * bar->pageStep()); // each key has room to move a whole page
+    // The text is laid out as it is scrolled through, and the end moves as lines wrap anew: once at
+    // the end, the bar's range stays.
+    for (int end = -1; end != bar->maximum(); QCoreApplication::processEvents()) {
+        end = bar->maximum();
+        bar->setValue(end);
+    }
     bar->setValue(fromEnd ? bar->maximum() : 0);
     QCOMPARE(QApplication::focusWidget(), box.okButton());
     QTest::keyClick(box.okButton(), Qt::Key(key), modifiers);
-    const int moved = scroll == Scroll::Line   ? bar->singleStep()
-                      : scroll == Scroll::Page ? bar->pageStep()
-                                               : bar->maximum();
-    QCOMPARE(bar->value(), fromEnd ? bar->maximum() - moved : moved);
+    const int moved = fromEnd ? bar->maximum() - bar->value() : bar->value();
+    if (scroll == Scroll::Page) // a screen's height of text: a line either way with wrapped lines
+        QVERIFY2(qAbs(moved - bar->pageStep()) <= 1, qPrintable(QString::number(moved)));
+    else
+        QCOMPARE(moved, scroll == Scroll::Line ? bar->singleStep() : bar->maximum());
     QCOMPARE(QApplication::focusWidget(), box.okButton());
     QVERIFY(box.isVisible());
 }
