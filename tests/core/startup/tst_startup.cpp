@@ -1,6 +1,8 @@
+#include "core/catalogue/catalogueloader.h"
 #include "core/startup/startup.h"
 
 #include "support/archivebuilder.h"
+#include "support/catalogbuilder.h"
 #include "support/systemcases.h"
 
 #include <QBuffer>
@@ -58,6 +60,7 @@ private slots:
     void paths();
     void presenceTest_data();
     void presenceTest();
+    void unpacksIntoDatabaseFolder_data();
     void unpacksIntoDatabaseFolder();
     void countsEventsOfBothPasses();
     void countingRules();
@@ -128,22 +131,39 @@ void TestStartUp::presenceTest()
     QCOMPARE(start.isReady(), !mustUnpack);
 }
 
+// Also where the program's folder has letters beyond ASCII and a path longer than the 260
+// characters that Windows allows without asking for long paths.
+void TestStartUp::unpacksIntoDatabaseFolder_data()
+{
+    QTest::addColumn<QString>("folder"); // the program's, under a temporary folder
+    QTest::newRow("plain") << QString();
+    const QString name = QString::fromUtf8("Fran\xc3\xa7oise \xc3\x96d\xc3\xb6n \xe6\x98\xa0\xe7\x94\xbb");
+    QTest::newRow("longAndNonAscii") << QStringList(12, name + QString(10, u'x')).join(u'/');
+}
+
 void TestStartUp::unpacksIntoDatabaseFolder()
 {
-    QTemporaryDir program;
-    QVERIFY(writeArchive(program.filePath("data.rar"),
-                         {fileEntry("Alpha.adl", "a"), fileEntry("Alpha.adl.cover.jpg", "c"),
-                          fileEntry("Beta.adl", "b")}));
+    QFETCH(QString, folder);
+    QTemporaryDir root;
+    const QString program = QDir(root.path()).filePath(folder);
+    QVERIFY(QDir().mkpath(program));
+    QVERIFY(QDir::toNativeSeparators(program).size() > 260 || folder.isEmpty());
+    QVERIFY(writeArchive(QDir(program).filePath("data.rar"),
+                         {fileEntry("Alpha.adl", titleFileBytes("Alpha")),
+                          fileEntry("Alpha.adl.cover.jpg", "c"), fileEntry("Beta.adl", "b")}));
     StartUp start;
-    QVERIFY(start.prepare(portableLocation(program.path())));
+    QVERIFY(start.prepare(portableLocation(program)));
     QVERIFY2(start.dbextract(), qPrintable(start.failure()));
     QVERIFY(start.isReady());
-    QCOMPARE(entriesOf(program.filePath("db")),
+    QCOMPARE(entriesOf(QDir(program).filePath("db")),
              (QStringList{"Alpha.adl", "Alpha.adl.cover.jpg", "Beta.adl"}));
-    QCOMPARE(entriesOf(program.path()), (QStringList{"data.rar", "db"}));
+    QCOMPARE(entriesOf(program), (QStringList{"data.rar", "db"}));
+    const CatalogueContents contents = CatalogueLoader::load(start.databaseFolder());
+    QCOMPARE(contents.rows.size(), size_t(1));
+    QCOMPARE(contents.rows[0].text(), QString("Alpha"));
 
     StartUp again;
-    QVERIFY(!again.prepare(portableLocation(program.path())));
+    QVERIFY(!again.prepare(portableLocation(program)));
     QVERIFY(again.isReady());
 }
 
