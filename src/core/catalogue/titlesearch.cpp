@@ -88,11 +88,10 @@ void TitleSearch::compact()
         pool.compact();
 }
 
-std::vector<int> TitleSearch::find(const QString& typed)
+std::vector<int> TitleSearch::find(const SearchQuery& query)
 {
     if (text.capacity() > text.size() + text.size() / 16)
         compact();
-    const SearchQuery query(typed);
     if (query.findsEverything())
         return everyEntry();
     const Answer* base = narrowestAnswerFor(query);

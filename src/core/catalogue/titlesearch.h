@@ -47,7 +47,8 @@ public:
     int entryCount() const { return int(starts.size()) - 1; }
 
     // The entries that hold every needle of the query, in ascending order.
-    std::vector<int> find(const QString& typed);
+    std::vector<int> find(const SearchQuery& query);
+    std::vector<int> find(const QString& typed) { return find(SearchQuery(typed)); }
 
     // The bytes the index takes, and the bytes of the searched fields it was made from.
     qsizetype indexBytes() const;

@@ -95,10 +95,7 @@ void IconDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QRect iconRect(cell.left() + (cell.width() - icon.width()) / 2, cell.top() + margin,
                          icon.width(), icon.height());
 
-    // Covers are read for the screen the list is painted on.
     const qreal ratio = painter->device()->devicePixelRatioF();
-    if (images)
-        images->setDevicePixelRatio(ratio);
     const int number = index.data(CatalogueModel::IconRole).toInt();
     QPixmap cover = images && number > 0 ? images->image(number) : QPixmap();
     if (cover.isNull())

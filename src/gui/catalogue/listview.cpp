@@ -1,26 +1,21 @@
 #include "gui/catalogue/listview.h"
 
 #include "core/catalogue/cataloguemodel.h"
-#include "core/catalogue/titlesearch.h"
-#include "gui/catalogue/celldelegate.h"
-#include "gui/catalogue/elidingheader.h"
+#include "gui/catalogue/coverprefetcher.h"
 #include "gui/catalogue/icondelegate.h"
+#include "gui/catalogue/iconlistview.h"
 #include "gui/catalogue/imagelist.h"
+#include "gui/catalogue/reportaccessible.h"
+#include "gui/catalogue/reporttreeview.h"
 #include "gui/catalogue/rowfiltermodel.h"
-#include "gui/catalogue/sortableheaderaccessible.h"
 #include "gui/catalogue/titlecolumnmodel.h"
 #include "gui/twips.h"
 
-#include <QAccessible>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QListView>
 #include <QMouseEvent>
-#include <QScrollBar>
 #include <QStackedLayout>
-#include <QTimer>
-#include <QTreeView>
 
 namespace {
 
@@ -39,19 +34,15 @@ ListView::ListView(QWidget* parent)
     , model(new CatalogueModel(this))
     , shown(new RowFilterModel(this))
     , titles(new TitleColumnModel(this))
-    , reportSelection(nullptr)
-    , iconSelection(nullptr)
     , stack(new QStackedLayout(this))
-    , iconList(new QListView(this))
-    , reportList(new QTreeView(this))
+    , iconList(new IconListView(this))
+    , reportList(new ReportTreeView(this))
     , iconDelegate(new IconDelegate(this))
-    , prefetchTimer(new QTimer(this))
+    , prefetcher(new CoverPrefetcher(iconList))
 {
-    // A screen reader sorts by a header's "Sort" action, as a click does. In place before the
-    // view is first set up: that makes its accessible interface.
-    SortableHeaderAccessible::install(reportList,
-                                      [this](int position) { emit ColumnClick(position); });
+    ReportAccessible::install();
     shown->setSourceModel(model);
+    shown->setFilter(&filter);
     titles->setSourceModel(shown);
     iconSelection = new QItemSelectionModel(titles, this);
     reportSelection = new QItemSelectionModel(shown, this);
@@ -59,37 +50,10 @@ ListView::ListView(QWidget* parent)
     iconList->setModel(titles);
     iconList->setSelectionModel(iconSelection);
     iconList->setAccessibleName(catalogueName);
-    iconList->setViewMode(QListView::IconMode);
-    iconList->setMovement(QListView::Static);
-    iconList->setResizeMode(QListView::Adjust);
-    iconList->setWrapping(true);
-    iconList->setUniformItemSizes(true);
     iconList->setItemDelegate(iconDelegate);
-    iconList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    iconList->setSelectionMode(QAbstractItemView::SingleSelection);
-    iconList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    iconList->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-
     reportList->setModel(shown);
     reportList->setSelectionModel(reportSelection);
     reportList->setAccessibleName(catalogueName);
-    reportList->setRootIsDecorated(false);
-    reportList->setItemsExpandable(false);
-    reportList->setUniformRowHeights(true);
-    reportList->setAllColumnsShowFocus(true);
-    reportList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    reportList->setSelectionMode(QAbstractItemView::SingleSelection);
-    reportList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    reportList->setTextElideMode(Qt::ElideRight);
-    reportList->setItemDelegate(new CellDelegate(reportList));
-    // A header cut short says so; its tooltip has the whole text.
-    reportList->setHeader(new ElidingHeader(reportList));
-    QHeaderView* header = reportList->header();
-    header->setSectionsClickable(true);
-    header->setSectionsMovable(false);
-    header->setStretchLastSection(false);
-    header->setSortIndicatorShown(false);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     stack->setContentsMargins(0, 0, 0, 0);
     stack->addWidget(iconList);
@@ -97,16 +61,14 @@ ListView::ListView(QWidget* parent)
     stack->setCurrentWidget(iconList);
     setFocusProxy(iconList);
 
+    QHeaderView* header = reportList->header();
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int section) { emit ColumnClick(section + 1); });
-    connect(reportSelection, &QItemSelectionModel::currentChanged, this,
-            &ListView::keepTitleCurrent);
-    connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int newSize) {
-        // A width the user dragged is the column's width until the program sets another.
-        if (size_t(section) < columnWidths.size() &&
-            toPixels(columnWidths[size_t(section)]) != newSize)
-            columnWidths[size_t(section)] = Twips::fromPixels(newSize);
-    });
+    // A screen reader sorts by a header's "Sort" action, as a click does.
+    connect(reportList, &ReportTreeView::sortRequested, this,
+            [this](int column) { emit ColumnClick(column + 1); });
+    connect(header, &QHeaderView::sectionResized, this,
+            [this](int section, int, int newSize) { keepDraggedWidth(section, newSize); });
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(iconList), static_cast<QAbstractItemView*>(reportList)}) {
         view->installEventFilter(this);
@@ -114,17 +76,21 @@ ListView::ListView(QWidget* parent)
         // reports it; the window acts on the selected row.
         view->viewport()->installEventFilter(this);
     }
-
-    prefetchTimer->setSingleShot(true);
-    prefetchTimer->setInterval(40);
-    connect(prefetchTimer, &QTimer::timeout, this, &ListView::prefetchAhead);
-    connect(iconList->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            &ListView::schedulePrefetch);
-    updateIconLayout();
+    iconList->setItemSize(iconDelegate->itemSize(font()));
     applySize();
 }
 
 ListView::~ListView() = default;
+
+QListView* ListView::iconView() const
+{
+    return iconList;
+}
+
+QTreeView* ListView::reportView() const
+{
+    return reportList;
+}
 
 void ListView::addColumnHeader(const QString& text, float columnWidth)
 {
@@ -158,6 +124,13 @@ bool ListView::setColumnHeaderWidth(int position, float columnWidth)
     return true;
 }
 
+// A width the user dragged is the column's width until the program sets another.
+void ListView::keepDraggedWidth(int section, int newSize)
+{
+    if (size_t(section) < columnWidths.size() && toPixels(columnWidths[size_t(section)]) != newSize)
+        columnWidths[size_t(section)] = Twips::fromPixels(newSize);
+}
+
 int ListView::addItems(std::vector<CatalogueRow> rows)
 {
     const bool wasEmpty = model->rowCount() == 0;
@@ -165,8 +138,10 @@ int ListView::addItems(std::vector<CatalogueRow> rows)
     if (added > 0 && sorted)
         applySort();
     // New rows show when they hold what the list is narrowed to.
-    if (added > 0 && !narrowedTo.isEmpty())
-        applyRowFilter(narrowedTo);
+    if (added > 0 && !filter.findsEverything()) {
+        filter.indexRows(*model);
+        shown->refilter();
+    }
     // As on the list control: the first row is the selected one as soon as there are rows.
     if (wasEmpty && added > 0)
         selectItem(1);
@@ -187,8 +162,9 @@ void ListView::narrowTo(const QString& query)
 {
     if (const int selected = selectedItem(); selected > 0)
         keptSequence = model->row(rowOf(selected)).sequenceNumber();
-    narrowedTo = SearchQuery(query).findsEverything() ? QString() : query;
-    applyRowFilter(query);
+    filter.indexRows(*model);
+    if (filter.setQuery(query))
+        shown->refilter();
     int position = positionOfSequence(keptSequence);
     if (position == 0 && itemCount() > 0)
         position = 1;
@@ -196,55 +172,13 @@ void ListView::narrowTo(const QString& query)
         shownSelection()->clear();
         return;
     }
-    // While the keyboard is in the find field, a screen reader hears what is typed there, not
-    // each title the narrowing selects.
-    const QSignalBlocker quiet(shownView()->hasFocus() ? nullptr : shownSelection());
     selectItem(position);
     shownView()->scrollTo(shownSelection()->currentIndex());
-    shownView()->viewport()->update();
 }
 
 void ListView::prepareToNarrow()
 {
-    indexNewRows();
-}
-
-void ListView::applyRowFilter(const QString& query)
-{
-    if (SearchQuery(query).findsEverything()) {
-        shown->setRowFilter(nullptr);
-        return;
-    }
-    indexNewRows();
-    std::fill(passes.begin(), passes.end(), false);
-    for (int entry : search->find(query))
-        passes[size_t(sequenceOfEntry[size_t(entry)])] = true;
-    shown->setRowFilter([this](const CatalogueRow& row) {
-        const size_t sequence = size_t(qMax(0, row.sequenceNumber()));
-        return sequence < passes.size() && passes[sequence];
-    });
-}
-
-// The index takes the rows it does not know yet, wherever sorting has put them.
-void ListView::indexNewRows()
-{
-    if (!search)
-        search = std::make_unique<TitleSearch>();
-    if (search->entryCount() == model->rowCount())
-        return;
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const CatalogueRow& item = model->row(row);
-        const size_t sequence = size_t(qMax(0, item.sequenceNumber()));
-        if (sequence >= indexed.size()) {
-            indexed.resize(sequence + 1, false);
-            passes.resize(sequence + 1, false);
-        }
-        if (indexed[sequence])
-            continue;
-        indexed[sequence] = true;
-        search->addRow(item);
-        sequenceOfEntry.push_back(int(sequence));
-    }
+    filter.indexRows(*model);
 }
 
 // The position among the rows shown of the row with that sequence number; 0 when it is hidden.
@@ -317,12 +251,13 @@ void ListView::setIcons(ImageList* imageList)
         disconnect(images, nullptr, this, nullptr);
     images = imageList;
     iconDelegate->setImageList(images);
+    prefetcher->setImageList(images);
     if (images) {
         connect(images, &ImageList::imageReady, iconList->viewport(),
                 qOverload<>(&QWidget::update));
         connect(images, &QObject::destroyed, this, [this] { setIcons(nullptr); });
     }
-    updateIconLayout();
+    iconList->setItemSize(iconDelegate->itemSize(font()));
 }
 
 void ListView::setView(int mode)
@@ -335,14 +270,15 @@ void ListView::setView(int mode)
     QItemSelectionModel* hiding = shownSelection();
     viewMode = mode;
     QAbstractItemView* view = shownView();
-    stack->setCurrentWidget(view);
-    setFocusProxy(view);
-    // The view coming on show takes the selected row before the focus, so that the first title
-    // a screen reader hears is the selected one; it changed nothing while hidden.
+    // The view coming on show takes the selected row while it has no focus, so that it tells a
+    // screen reader nothing yet: once it has the focus, it names the selected title first.
     if (selected > 0)
         selectItem(selected);
     else
         shownSelection()->clear();
+    stack->setCurrentWidget(view);
+    setFocusProxy(view);
+    prefetcher->setActive(mode == IconView);
     {
         // The view going out of sight keeps no selected or current title for a screen reader
         // to find.
@@ -414,13 +350,11 @@ void ListView::setPosition(float left, float top)
     move(Twips::toPixels(left), Twips::toPixels(top));
 }
 
+// Watches both views and their viewports: it reports what the window acts on, and leaves the
+// keys and clicks to the views, but for the copy key.
 bool ListView::eventFilter(QObject* watched, QEvent* event)
 {
     const bool isView = watched == iconList || watched == reportList;
-    if (event->type() == QEvent::Resize && watched == iconList)
-        updateVisibleCovers();
-    if (event->type() == QEvent::FocusIn && isView)
-        QTimer::singleShot(0, this, &ListView::announceCurrent);
     if (event->type() == QEvent::MouseButtonDblClick &&
         (watched == iconList->viewport() || watched == reportList->viewport()) &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -435,77 +369,13 @@ bool ListView::eventFilter(QObject* watched, QEvent* event)
             emit KeyPress(13);
         else if (!key->text().isEmpty())
             emit KeyPress(key->text().at(0).unicode());
-        if (watched == iconList && pageIconView(*key))
-            return true;
-        if (movesCurrentRow(*key)) {
-            // The view selects nothing when the row it moves to is already the current one; the
-            // list always selects the row a key moves to.
-            static_cast<QObject*>(watched)->event(event);
-            selectCurrentRow();
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-bool ListView::movesCurrentRow(const QKeyEvent& key)
-{
-    switch (key.key()) {
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void ListView::selectCurrentRow()
-{
-    QItemSelectionModel* selection = shownSelection();
-    const QModelIndex current = selection->currentIndex();
-    if (current.isValid() && !selection->isRowSelected(current.row()))
-        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
-
-// Page Up and Page Down move by the covers one screen shows, at least one row of them; the icon
-// view's own paging measures in pixels and, with a screen of about one row, stays where it is.
-bool ListView::pageIconView(const QKeyEvent& key)
-{
-    if ((key.key() != Qt::Key_PageUp && key.key() != Qt::Key_PageDown) ||
-        key.modifiers() != Qt::NoModifier || itemCount() == 0)
-        return false;
-    const QSize grid = iconList->gridSize();
-    const QSize area = iconList->viewport()->size();
-    if (grid.isEmpty())
-        return false;
-    const int perRow = qMax(1, area.width() / grid.width());
-    const int step = perRow * qMax(1, area.height() / grid.height());
-    const int from = qMax(1, selectedItem());
-    const int to =
-        key.key() == Qt::Key_PageDown ? qMin(itemCount(), from + step) : qMax(1, from - step);
-    selectItem(to);
-    iconList->scrollTo(iconSelection->currentIndex());
-    return true;
-}
-
-// The report view's current cell stays in the title column whichever cell is clicked, so that
-// the whole row is what is selected and typing a title's first letters finds titles.
-void ListView::keepTitleCurrent(const QModelIndex& current)
-{
-    if (current.isValid() && current.column() != 0)
-        reportSelection->setCurrentIndex(current.siblingAtColumn(0), QItemSelectionModel::NoUpdate);
 }
 
 void ListView::applySize()
 {
     resize(toPixels(widthTwips), toPixels(heightTwips));
-    updateVisibleCovers();
 }
 
 void ListView::applyColumnWidth(int position)
@@ -525,83 +395,7 @@ void ListView::applySort()
         shownView()->scrollTo(current);
 }
 
-void ListView::updateIconLayout()
-{
-    const QSize item = iconDelegate->itemSize(font());
-    iconList->setIconSize(iconDelegate->iconSize());
-    iconList->setGridSize(item + QSize(4, 4));
-    iconList->setSpacing(0);
-    iconList->verticalScrollBar()->setSingleStep(item.height() / 3);
-    iconList->doItemsLayout();
-    updateVisibleCovers();
-}
-
-void ListView::schedulePrefetch()
-{
-    if (images)
-        prefetchTimer->start();
-}
-
-// Reads the covers of the next two screens and the previous one, so that scrolling finds them
-// ready; the visible ones are asked for as they are drawn.
-void ListView::prefetchAhead()
-{
-    if (!images || viewMode != IconView)
-        return;
-    const QSize grid = iconList->gridSize();
-    const QRect area = iconList->viewport()->rect();
-    if (grid.isEmpty() || area.isEmpty())
-        return;
-    const QModelIndex first = iconList->indexAt(QPoint(grid.width() / 2, grid.height() / 2));
-    if (!first.isValid())
-        return;
-    const int perScreen = coversPerScreen();
-    // Two screens ahead and one behind, as far as the cache has room beside the screen itself.
-    const int room = images->prefetchRoom();
-    const int ahead = qMin(2 * perScreen, room * 2 / 3);
-    const int behind = qMin(perScreen, room - ahead);
-    const int to = qMin(titles->rowCount(), first.row() + perScreen + ahead);
-    for (int row = first.row() + perScreen; row < to; ++row)
-        images->prefetch(titles->index(row, 0).data(CatalogueModel::IconRole).toInt());
-    for (int row = qMax(0, first.row() - behind); row < first.row(); ++row)
-        images->prefetch(titles->index(row, 0).data(CatalogueModel::IconRole).toInt());
-}
-
-// How many covers the icon view shows at most: partly visible rows count.
-int ListView::coversPerScreen() const
-{
-    const QSize grid = iconList->gridSize();
-    const QSize area = iconList->viewport()->size();
-    if (grid.isEmpty())
-        return 0;
-    return qMax(1, area.width() / grid.width()) * (area.height() / grid.height() + 2);
-}
-
-void ListView::updateVisibleCovers()
-{
-    if (images)
-        images->setVisibleCount(coversPerScreen());
-}
-
 // The catalogue row at a position of the rows on show.
-// A view that takes the focus tells a screen reader only its own name: the selected title is named
-// once the focus has arrived, whatever brought it back (a closed box, the find field, a menu).
-void ListView::announceCurrent()
-{
-    QAbstractItemView* view = shownView();
-    const QModelIndex current = view->currentIndex();
-    if (!QAccessible::isActive() || !current.isValid() || !view->hasFocus())
-        return;
-    // Children are counted as the views count them: a list by its items, a table row by row
-    // after the row of headers.
-    const int child = view == iconList
-                          ? current.row()
-                          : (current.row() + 1) * view->model()->columnCount() + current.column();
-    QAccessibleEvent focus(view, QAccessible::Focus);
-    focus.setChild(child);
-    QAccessible::updateAccessibility(&focus);
-}
-
 int ListView::rowOf(int position) const
 {
     if (position < 1 || position > shown->rowCount())

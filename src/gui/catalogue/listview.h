@@ -1,26 +1,26 @@
 #pragma once
 
+#include "core/catalogue/cataloguefilter.h"
 #include "core/catalogue/cataloguerow.h"
 #include "core/catalogue/rowsorting.h"
 
 #include <QWidget>
 
-#include <memory>
 #include <vector>
 
 class CatalogueModel;
+class CoverPrefetcher;
 class IconDelegate;
+class IconListView;
 class ImageList;
 class QAbstractItemView;
 class QItemSelectionModel;
-class QKeyEvent;
 class QListView;
 class QStackedLayout;
-class QTimer;
 class QTreeView;
+class ReportTreeView;
 class RowFilterModel;
 class TitleColumnModel;
-class TitleSearch;
 
 // The catalogue list: one set of rows with a title, nine sub-items and an icon each, shown either
 // as an icon view (covers with their titles below) or as a report view (one line per row under
@@ -28,8 +28,7 @@ class TitleSearch;
 // goes with the list from one view to the other.
 //
 // Only the view on show tells a screen reader anything: each view has its own selection, and the
-// hidden one takes the shown one's row only when it comes on show. The icon view sees the title
-// column alone, one item per title.
+// hidden one takes the shown one's row only when it comes on show.
 //
 // The window talks to it in rows and columns counted from 1, never in model indexes. Sizes are
 // in twips, kept exactly as set.
@@ -50,8 +49,9 @@ public:
     // False when there is no header at that position.
     bool setColumnHeaderWidth(int position, float width);
 
-    // Rows, counted from 1 in the list's current order. addItems appends rows at the end; rows
-    // whose key is in use are left out. Returns how many went in.
+    // Rows, counted from 1 in the list's current order. addItems appends rows at the end, in the
+    // list's order while it is sorted, and shown while narrowed only when the query finds them;
+    // rows whose key is in use are left out. Returns how many went in.
     int addItems(std::vector<CatalogueRow> rows);
     int itemCount() const;
     QString itemKey(int position) const;
@@ -78,13 +78,12 @@ public:
     // Sorts by key in that direction, once, and keeps sorting on.
     void sortBy(int key, RowSorting::Direction order);
 
-    // Shows only the rows that hold every word of query (see TitleSearch); a blank query shows
-    // every row. Positions then count the rows shown. The selected row stays selected while it is
-    // shown; when narrowing hides it, the first row shown is selected, and with no row shown none
-    // is. A wider query shows the row selected last again, selected and scrolled into view.
+    // Shows only the rows that hold every word of query (see CatalogueFilter); a blank query
+    // shows every row. Positions then count the rows shown. The selected row stays selected while
+    // it is shown; when narrowing hides it, the first row shown is selected, and with no row shown
+    // none is. A wider query shows the row selected last again, selected and scrolled into view.
     void narrowTo(const QString& query);
-    // Makes the index narrowTo() searches, or takes the rows it does not know yet into it, so
-    // that the first narrowing is as quick as the next ones.
+    // Makes the index narrowTo() searches, so that the first narrowing is as quick as the next.
     void prepareToNarrow();
     // Every row, shown or not.
     int totalItemCount() const;
@@ -96,10 +95,10 @@ public:
     bool setHeight(float twips);
     void setPosition(float left, float top);
 
-    QListView* iconView() const { return iconList; }
-    QTreeView* reportView() const { return reportList; }
+    QListView* iconView() const;
+    QTreeView* reportView() const;
     QAbstractItemView* shownView() const;
-    // The rows both views show: every row, or those a filter lets through.
+    // The rows both views show: every row, or those the find field's query lets through.
     RowFilterModel* shownRows() const { return shown; }
 
 signals:
@@ -115,23 +114,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static bool movesCurrentRow(const QKeyEvent& key);
-    void selectCurrentRow();
-    bool pageIconView(const QKeyEvent& key);
-    void announceCurrent();
-    void keepTitleCurrent(const QModelIndex& current);
     QItemSelectionModel* shownSelection() const;
     void applySize();
     void applyColumnWidth(int position);
     void applySort();
-    void updateIconLayout();
-    void schedulePrefetch();
-    void prefetchAhead();
-    int coversPerScreen() const;
-    void updateVisibleCovers();
+    void keepDraggedWidth(int section, int newSize);
     int rowOf(int position) const;
-    void applyRowFilter(const QString& query);
-    void indexNewRows();
     int positionOfSequence(int sequence) const;
 
     CatalogueModel* model;
@@ -140,11 +128,12 @@ private:
     QItemSelectionModel* reportSelection; // over shown
     QItemSelectionModel* iconSelection;   // over titles
     QStackedLayout* stack;
-    QListView* iconList;
-    QTreeView* reportList;
+    IconListView* iconList;
+    ReportTreeView* reportList;
     IconDelegate* iconDelegate;
-    QTimer* prefetchTimer;
+    CoverPrefetcher* prefetcher;
     ImageList* images = nullptr;
+    CatalogueFilter filter;
 
     std::vector<float> columnWidths;
     int viewMode = IconView;
@@ -153,12 +142,5 @@ private:
     bool sorted = false;
     float widthTwips = 9855;
     float heightTwips = 6615;
-
-    // Made when the list is first narrowed; rows are known there by their sequence numbers.
-    std::unique_ptr<TitleSearch> search;
-    std::vector<int> sequenceOfEntry;
-    std::vector<bool> indexed; // by sequence number
-    std::vector<bool> passes;  // by sequence number: the rows the query shows
-    int keptSequence = -1;     // the row selected last, while narrowing shows none
-    QString narrowedTo;        // empty while every row shows
+    int keptSequence = -1; // the row selected last, while narrowing shows none
 };

@@ -1,5 +1,6 @@
 #include "gui/catalogue/rowfiltermodel.h"
 
+#include "core/catalogue/cataloguefilter.h"
 #include "core/catalogue/cataloguemodel.h"
 
 void RowFilterModel::setSourceModel(QAbstractItemModel* source)
@@ -12,7 +13,7 @@ void RowFilterModel::setSourceModel(QAbstractItemModel* source)
         connect(source, &QAbstractItemModel::modelAboutToBeReset, this,
                 &RowFilterModel::beginResetModel);
         connect(source, &QAbstractItemModel::modelReset, this, [this] {
-            rebuildRows();
+            rebuildRows(rowsPassing());
             endResetModel();
         });
         // Sorting, and rows coming or going, keep every row's own place in the list: rows
@@ -47,19 +48,26 @@ void RowFilterModel::setSourceModel(QAbstractItemModel* source)
         connect(source, &QAbstractItemModel::headerDataChanged, this,
                 &RowFilterModel::headerDataChanged);
     }
-    rebuildRows();
+    rebuildRows(rowsPassing());
     endResetModel();
 }
 
-void RowFilterModel::setRowFilter(Filter passes)
+void RowFilterModel::setFilter(const CatalogueFilter* rowFilter)
 {
-    filter = std::move(passes);
+    filter = rowFilter;
+    refilter();
+}
+
+void RowFilterModel::refilter()
+{
+    std::vector<int> passing = rowsPassing();
     // Many keys leave the same rows shown (a blank after a word, a letter more of a word that
     // only one title holds): the views then need no new layout.
-    if (rowsPassing() == sourceRows)
+    if (passing == sourceRows)
         return;
     beginRemap();
-    endRemap();
+    rebuildRows(std::move(passing));
+    finishRemap();
 }
 
 // Before the rows change: where every selected or current row lies in the source, held so
@@ -76,7 +84,12 @@ void RowFilterModel::beginRemap()
 
 void RowFilterModel::endRemap()
 {
-    rebuildRows();
+    rebuildRows(rowsPassing());
+    finishRemap();
+}
+
+void RowFilterModel::finishRemap()
+{
     QModelIndexList after;
     after.reserve(remapped.size());
     for (const QPersistentModelIndex& source : std::as_const(remappedSources))
@@ -94,15 +107,15 @@ std::vector<int> RowFilterModel::rowsPassing() const
     const int count = catalogue ? catalogue->rowCount() : 0;
     rows.reserve(size_t(count));
     for (int row = 0; row < count; ++row) {
-        if (!filter || filter(catalogue->row(row)))
+        if (!filter || filter->passes(catalogue->row(row).sequenceNumber()))
             rows.push_back(row);
     }
     return rows;
 }
 
-void RowFilterModel::rebuildRows()
+void RowFilterModel::rebuildRows(std::vector<int> passing)
 {
-    sourceRows = rowsPassing();
+    sourceRows = std::move(passing);
     shownRows.assign(size_t(sourceModel() ? sourceModel()->rowCount() : 0), -1);
     for (size_t row = 0; row < sourceRows.size(); ++row)
         shownRows[size_t(sourceRows[row])] = int(row);

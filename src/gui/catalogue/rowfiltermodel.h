@@ -1,30 +1,29 @@
 #pragma once
 
-#include "core/catalogue/cataloguerow.h"
-
 #include <QAbstractProxyModel>
 #include <QPersistentModelIndex>
 
-#include <functional>
 #include <vector>
 
-// The rows both views show, in the catalogue's own order: every row, or those a filter lets
-// through. Lighter than a sorting and filtering proxy: a new filter is one pass over the rows
-// and one layout change, however many rows it hides or shows, so that narrowing a large
-// catalogue as the user types stays within a frame. The selection and the current row follow
-// their rows, and are dropped where their row is hidden.
+class CatalogueFilter;
+
+// The rows both views show, in the catalogue's own order: every row, or those the catalogue's
+// filter lets through. Lighter than a sorting and filtering proxy: a new answer of the filter is
+// one pass over the rows and one layout change, however many rows it hides or shows, so that
+// narrowing a large catalogue as the user types stays within a frame. The selection and the
+// current row follow their rows, and are dropped where their row is hidden.
 class RowFilterModel : public QAbstractProxyModel {
     Q_OBJECT
 
 public:
-    using Filter = std::function<bool(const CatalogueRow&)>;
-
     using QAbstractProxyModel::QAbstractProxyModel;
 
     // The source must be a CatalogueModel.
     void setSourceModel(QAbstractItemModel* source) override;
-    // A null filter shows every row.
-    void setRowFilter(Filter passes);
+    // Null shows every row; the filter must outlive this model or be replaced first.
+    void setFilter(const CatalogueFilter* filter);
+    // Shows what the filter lets through now, after its query changed.
+    void refilter();
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -39,10 +38,11 @@ public:
 private:
     void beginRemap();
     void endRemap();
+    void finishRemap();
     std::vector<int> rowsPassing() const;
-    void rebuildRows();
+    void rebuildRows(std::vector<int> passing);
 
-    Filter filter;
+    const CatalogueFilter* filter = nullptr;
     std::vector<int> sourceRows; // the source row of each row shown
     std::vector<int> shownRows;  // the row shown of each source row, -1 when hidden
     QModelIndexList remapped;
