@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     }
     StartUp start;
     // What the splash would show while this start waits for another.
-    QObject::connect(&start, &StartUp::waitingForOtherStart, [](const QString& status) {
+    start.setWaitingHandler([](const QString& status) {
         std::fprintf(stderr, "%s\n", qPrintable(status));
         std::fflush(stderr);
     });

@@ -40,7 +40,7 @@ QString plainWords(const QString& libraryMessage)
 
 } // namespace
 
-struct UnRar::Pass {
+struct UnRar::Reading {
     QFile file; // the archive, opened by us; outlives the reader that reads it
     std::unique_ptr<archive, ReaderDeleter> reader;
     std::unique_ptr<FolderWriter> writer; // null while listing
@@ -68,7 +68,7 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
     cancelled = false;
 
     bool encrypted = false;
-    Pass pass;
+    Reading pass;
     if (!folder.isEmpty()) {
         pass.writer = std::make_unique<FolderWriter>();
         if (!pass.writer->open(folder))
@@ -96,13 +96,13 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
             encrypted = true;
         }
         if (!refusal.isEmpty()) {
-            const QString entryAndWhy = QStringLiteral("\"%1\" %2").arg(name, refusal);
+            const QString why =
+                QStringLiteral("its entry \"%1\" %2; Movra unpacks only plain files and folders")
+                    .arg(name, refusal);
             if (pass.writer)
-                return fail(
-                    QStringLiteral("its entry %1; Movra unpacks only plain files and folders")
-                        .arg(entryAndWhy));
+                return fail(why);
             if (unsafe.isEmpty())
-                unsafe = entryAndWhy;
+                unsafe = why;
         }
         if (pass.writer) {
             if (!extractEntry(pass, entry, name))
@@ -111,7 +111,8 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
         } else if (archive_read_data_skip(pass.reader.get()) != ARCHIVE_OK) {
             return fail(plainWords(libraryError(pass.reader.get())));
         }
-        emit FileDone(name);
+        if (FileDone)
+            FileDone(pass.writer ? Pass::Extracting : Pass::Listing, name);
         if (cancelled)
             return fail(QStringLiteral("unpacking was stopped"));
     }
@@ -124,7 +125,7 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
     return true;
 }
 
-bool UnRar::openArchive(Pass& pass, const QString& archivePath)
+bool UnRar::openArchive(Reading& pass, const QString& archivePath)
 {
     // Opened here, not by libarchive, so that the user hears what is wrong with the file itself,
     // and so that a special file in its place (a pipe, say) cannot stall the start.
@@ -161,7 +162,7 @@ bool UnRar::openArchive(Pass& pass, const QString& archivePath)
 // libarchive ends a header it cannot finish reading (a name longer than the memory it can get,
 // say) as if the archive ended there. An extraction that got fewer entries than the headers
 // list, or a RAR 5 archive whose headers do not reach its end, is damaged.
-bool UnRar::checkEntriesComplete(const Pass& pass)
+bool UnRar::checkEntriesComplete(const Reading& pass)
 {
     const RarChecksums::Listing& headers = pass.headers;
     if (headers.complete && pass.entryIndex < headers.entries.size())
@@ -176,7 +177,7 @@ bool UnRar::checkEntriesComplete(const Pass& pass)
 }
 
 // Moves to the next entry; false at the end of the archive or on a failure, which then sets error.
-bool UnRar::nextEntry(Pass& pass, archive_entry** entry)
+bool UnRar::nextEntry(Reading& pass, archive_entry** entry)
 {
     // libarchive ends the whole process when a name cannot be converted while errno happens to
     // say "out of memory", as a failed allocation earlier may have left it.
@@ -189,7 +190,7 @@ bool UnRar::nextEntry(Pass& pass, archive_entry** entry)
     return false;
 }
 
-bool UnRar::extractEntry(Pass& pass, archive_entry* entry, const QString& name)
+bool UnRar::extractEntry(Reading& pass, archive_entry* entry, const QString& name)
 {
     // Only folders and plain files come here (EntrySafety refused the rest); data is read only
     // for files, as libarchive wants it.
@@ -203,7 +204,7 @@ bool UnRar::extractEntry(Pass& pass, archive_entry* entry, const QString& name)
     return pass.writer->endFile(modified) || fail(pass.writer->error());
 }
 
-bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
+bool UnRar::copyData(Reading& pass, archive_entry* entry, const QString& name)
 {
     const void* block = nullptr;
     size_t length = 0;
@@ -222,10 +223,9 @@ bool UnRar::copyData(Pass& pass, archive_entry* entry, const QString& name)
         return fail(plainWords(libraryError(pass.reader.get())));
     // A truncated RAR 5 entry ends without an error, only short.
     if (archive_entry_size_is_set(entry) && copied != archive_entry_size(entry))
-        return fail(QStringLiteral("it is truncated (%1 holds %2 of %3 bytes)")
-                        .arg(name)
-                        .arg(copied)
-                        .arg(archive_entry_size(entry)));
+        return fail(
+            QStringLiteral("it is truncated (%1 holds %2 of %3 bytes)")
+                .arg(name, QString::number(copied), QString::number(archive_entry_size(entry))));
     // The headers' entry is this one only when name and size agree; otherwise nothing is said.
     if (pass.entryIndex < pass.headers.entries.size()) {
         const RarChecksums::Entry& expected = pass.headers.entries[pass.entryIndex];

@@ -13,6 +13,7 @@
 #include "gui/details/urlopener.h"
 #include "gui/twips.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
@@ -20,16 +21,10 @@
 #include <QResizeEvent>
 #include <QScreen>
 
-Form1::Form1(const StartFolders& folders)
-    : Form1(std::make_unique<StartupController>(folders))
-{
-}
-
-Form1::Form1(std::unique_ptr<StartupController> startup)
+Form1::Form1(StartupController& startup)
     : dvdList(nullptr)
-    , controller(std::move(startup))
+    , controller(startup)
     , urlOpener(std::make_unique<DesktopUrlOpener>())
-    , exit([](int status) { QCoreApplication::exit(status); })
 {
     messageBox = [this](const QString& caption, const QString& text) {
         DetailsBox::showModal(this, caption, text);
@@ -60,9 +55,7 @@ Form1::Form1(std::unique_ptr<StartupController> startup)
 
     DoneTimer.setInterval(100);
     connect(&DoneTimer, &QTimer::timeout, this, &Form1::DoneTimer_Timer);
-    connect(controller.get(), &StartupController::catalogueRead, this, &Form1::showCatalogue);
-    connect(controller.get(), &StartupController::failed, this, &Form1::reportStartFailure);
-    connect(controller.get(), &StartupController::problemsFound, this,
+    connect(&controller, &StartupController::problemsFound, this,
             [this](const QString& report) { messageBox(windowTitle(), report); });
     Form_Load();
 }
@@ -116,37 +109,36 @@ QAction* Form1::addMenuItem(QMenu* menu, const QString& caption, Qt::Key shortcu
     return action;
 }
 
-// Starts the start-up steps (finding the catalogue, unpacking it on a first start, reading it)
-// unless the splash window already has, then hands over to the loading timer.
+// The start (finding the catalogue, unpacking it on a first start, reading it) is under way on
+// other threads since main began it: the loading timer waits for it.
 void Form1::Form_Load()
 {
-    using State = StartupController::State;
-    if (controller->state() == State::Locate)
-        controller->begin();
-    else if (controller->state() == State::Failed) // before this window was there to hear it
-        QTimer::singleShot(0, this, [this] { reportStartFailure(controller->failure()); });
     DoneTimer.start();
 }
 
-// Waits until the database folder is ready, then adds the columns and asks for the rows, which
-// come with catalogueRead() once every title file is read.
+// Waits until the database folder is ready, then adds the columns and shows the rows, as soon as
+// every title file is read.
 void Form1::DoneTimer_Timer()
 {
-    if (!controller->isFolderReady())
+    if (!controller.isFolderReady())
         return;
     DoneTimer.stop();
     itemnum = 1;
     for (const QString& header : columnHeaders())
         AddCol(header);
-    controller->requestContents();
+    if (controller.hasContents())
+        showCatalogue();
+    else
+        connect(&controller, &StartupController::catalogueRead, this, &Form1::showCatalogue,
+                Qt::SingleShotConnection);
 }
 
 // The rows go into the list in one step, in name order, exactly as reading the title files one
 // by one would leave them.
 void Form1::showCatalogue()
 {
-    CatalogueContents contents = controller->takeContents();
-    const QString folder = controller->databaseFolder();
+    CatalogueContents contents = controller.takeContents();
+    const QString folder = controller.databaseFolder();
     QStringList coverPaths;
     coverPaths.reserve(contents.coverFiles.size());
     for (const QString& cover : std::as_const(contents.coverFiles))
@@ -159,18 +151,28 @@ void Form1::showCatalogue()
     // The list has the keyboard focus from the start, with its first row selected.
     dvdList->setFocus();
     emit catalogueShown();
-    // Once the first paint has asked for the covers on screen, so that they come first.
-    QTimer::singleShot(100, this, &Form1::checkCoversOnceDrawn);
+    controller.catalogueShown();
+    // The covers are checked once the first paint has asked for those on screen, and they are
+    // read, so that they come first.
+    dvdList->shownView()->viewport()->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint && watched == dvdList->shownView()->viewport()) {
+        watched->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &Form1::checkCoversOnceDrawn, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::checkCoversOnceDrawn()
 {
-    if (dvdImg.isBusy()) {
-        connect(&dvdImg, &ImageList::idle, this, &Form1::checkCoversOnceDrawn,
+    if (dvdImg.isBusy())
+        connect(&dvdImg, &ImageList::idle, &controller, &StartupController::checkCovers,
                 Qt::SingleShotConnection);
-        return;
-    }
-    controller->checkCovers();
+    else
+        controller.checkCovers();
 }
 
 void Form1::AddCol(const QString& colname)
@@ -240,8 +242,7 @@ void Form1::copySelectedTitle()
     const int position = dvdList->selectedItem();
     if (position == 0)
         return;
-    const QString text =
-        dvdList->itemText(position) + cr + cr + detailsText(subItems(position));
+    const QString text = dvdList->itemText(position) + cr + cr + detailsText(subItems(position));
     QGuiApplication::clipboard()->setText(withPlatformLineEnds(text));
 }
 
@@ -285,15 +286,6 @@ void Form1::Form_Resize()
     const QRect outer = frameGeometry();
     laidOutFor = outer.size();
     layoutList(Twips::fromPixels(outer.width()), Twips::fromPixels(outer.height()));
-}
-
-void Form1::reportStartFailure(const QString& message)
-{
-    DoneTimer.stop();
-    emit startFailed(message);
-    // The box is captioned apart from the main window, which never showed.
-    messageBox(QStringLiteral("Movra"), message);
-    exit(1);
 }
 
 void Form1::lookUp(LookUp service)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/catalogue/catalogueloader.h"
-#include "gui/app/startupcontroller.h"
+#include "core/startup/startupcontroller.h"
 #include "gui/catalogue/imagelist.h"
 
 #include <QMainWindow>
@@ -17,9 +17,10 @@ class QAction;
 class QMenu;
 enum class LookUp;
 
-// The main window: the catalogue list with its View and Query menus. Creating it starts the
-// start-up steps (unpacking the catalogue on a first start, then reading it); its loading timer
-// then fills the list, closes the splash window and shows this window.
+// The main window: the catalogue list with its View and Query menus. It watches the start that
+// main begins (finding, unpacking and reading the catalogue): its loading timer waits for the
+// database folder, then fills the list with what the start read, closes the splash window and
+// shows this window.
 class Form1 : public QMainWindow {
     Q_OBJECT
 
@@ -27,21 +28,17 @@ public:
     // Shows a message box with a caption and plain text, and returns when the user closes it.
     using MessageBox = std::function<void(const QString& caption, const QString& text)>;
 
-    explicit Form1(const StartFolders& folders);
-    // Takes over start-up steps that may have begun already: the splash window begins them as
-    // it appears, so that the catalogue is read while it waits to create this window.
-    explicit Form1(std::unique_ptr<StartupController> startup);
+    explicit Form1(StartupController& startup);
     ~Form1() override;
 
-    // Replaceable so that tests can see what would be shown, opened or ended.
+    // Replaceable so that tests can see what would be shown or opened.
     void setMessageBox(MessageBox show) { messageBox = std::move(show); }
     void setUrlOpener(std::unique_ptr<UrlOpener> opener);
-    void setExit(std::function<void(int)> exitProgram) { exit = std::move(exitProgram); }
 
     ListView* list() const { return dvdList; }
     FindBar* findBar() const { return finder; }
     ImageList& coverImages() { return dvdImg; }
-    StartupController& startup() { return *controller; }
+    StartupController& startup() { return controller; }
 
     void AddCol(const QString& colname);
     // Reads one title file and appends its row as number itemnum; false, with problem saying
@@ -59,9 +56,9 @@ public:
 
 signals:
     void catalogueShown();
-    void startFailed(const QString& message);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -77,7 +74,6 @@ private:
     void Form_Resize();
     void DoneTimer_Timer();
     void showCatalogue();
-    void reportStartFailure(const QString& message);
     void checkCoversOnceDrawn();
     void lookUp(LookUp service);
     void createFindBar();
@@ -105,8 +101,7 @@ private:
     QTimer DoneTimer;
     qint16 itemnum = 0;
     QSize laidOutFor; // the outer size the list was last laid out for, in pixels
-    std::unique_ptr<StartupController> controller;
+    StartupController& controller;
     MessageBox messageBox;
     std::unique_ptr<UrlOpener> urlOpener;
-    std::function<void(int)> exit;
 };

@@ -1,5 +1,6 @@
 #include "gui/app/frmsplash.h"
 
+#include "core/startup/startupcontroller.h"
 #include "core/version.h"
 #include "gui/app/form1.h"
 #include "gui/twips.h"
@@ -20,16 +21,13 @@ QRect twipsRect(float left, float top, float width, float height)
 
 } // namespace
 
-frmSplash::frmSplash(const StartFolders& folders, QWidget* parent)
+frmSplash::frmSplash(StartupController& startup, QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-    , startup(std::make_unique<StartupController>(folders))
+    , startup(startup)
 {
-    // The start-up steps begin first, before this window is built and long before the main
-    // window is: finding the catalogue and reading it change nothing on screen, and on a large
-    // catalogue they are most of the wait. What they report arrives through the event loop, once
-    // the labels are there.
-    connect(startup.get(), &StartupController::waitingForOtherStart, this, &frmSplash::showStatus);
-    startup->begin();
+    // What the start reports arrives through the event loop, once the labels are there.
+    connect(&startup, &StartupController::waitingForOtherStart, this, &frmSplash::showStatus);
+    connect(&startup, &StartupController::failed, this, &QWidget::hide);
 
     // A fixed dialog frame around a client area of 7380 x 4245 twips.
     setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -88,12 +86,11 @@ void frmSplash::Timer1_Timer()
 {
     // Stopped first, so that a slow first start never creates a second main window.
     Timer1.stop();
-    auto* form = new Form1(std::move(startup));
-    // The splash stays up until the main window shows itself, or refuses to start.
+    auto* form = new Form1(startup);
+    // The splash stays up until the main window shows itself.
     connect(form, &Form1::catalogueShown, this, [this] {
         hide();
         deleteLater();
     });
-    connect(form, &Form1::startFailed, this, &QWidget::hide);
     emit mainWindowCreated(form);
 }

@@ -1,7 +1,10 @@
 // Movra: a desktop catalogue of DVD titles.
 
 #include "core/archive/unrar.h"
+#include "core/startup/startupcontroller.h"
 #include "gui/app/frmsplash.h"
+#include "gui/app/startfailurereport.h"
+#include "gui/details/detailsbox.h"
 
 #include <QApplication>
 
@@ -15,8 +18,19 @@ int main(int argc, char** argv)
     // the desktop match the window to its menu entry and icon.
     QCoreApplication::setApplicationName(QStringLiteral("movra"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.velmire.Movra"));
+
+    // The start begins first, before any window is built: finding the catalogue and reading it
+    // change nothing on screen, and on a large catalogue they are most of the wait.
+    StartupController startup(StartFolders::ofRunningProgram());
+    const StartFailureReport failures(
+        startup,
+        [](const QString& caption, const QString& text) {
+            DetailsBox::showModal(nullptr, caption, text);
+        },
+        [](int status) { QCoreApplication::exit(status); });
+    startup.begin();
     // The splash window goes when the main window shows itself.
-    auto* splash = new frmSplash(StartFolders::ofRunningProgram());
+    auto* splash = new frmSplash(startup);
     splash->show();
     return QApplication::exec();
 }

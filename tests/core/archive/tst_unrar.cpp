@@ -99,14 +99,17 @@ void TestUnRar::writtenArchivesRoundTrip()
     }
 
     UnRar unrar;
-    QSignalSpy events(&unrar, &UnRar::FileDone);
+    QList<UnRar::Pass> events;
+    unrar.FileDone = [&](UnRar::Pass pass, const QString&) {
+        events << pass;
+    };
     QVERIFY2(unrar.ListArchive(path), qPrintable(unrar.errorString()));
-    QCOMPARE(events.count(), names.size());
+    QCOMPARE(events, QList<UnRar::Pass>(names.size(), UnRar::Pass::Listing));
 
     events.clear();
     const QString folder = sandbox.filePath(QString(QTest::currentDataTag()) + "-out");
     QVERIFY2(unrar.ExtractArchive(path, folder), qPrintable(unrar.errorString()));
-    QCOMPARE(events.count(), names.size());
+    QCOMPARE(events, QList<UnRar::Pass>(names.size(), UnRar::Pass::Extracting));
     QStringList sorted = names;
     sorted.sort();
     QCOMPARE(filesUnder(folder), sorted);
@@ -263,7 +266,10 @@ void TestUnRar::realArchives()
     QFETCH(QString, unsafe);
     UnRar unrar;
     QVERIFY2(unrar.ListArchive(sharedFixture(fixture)), qPrintable(unrar.errorString()));
-    QCOMPARE(unrar.unsafeEntry(), unsafe);
+    QCOMPARE(unrar.unsafeEntry(),
+             unsafe.isEmpty()
+                 ? QString()
+                 : "its entry " + unsafe + "; Movra unpacks only plain files and folders");
     QTemporaryDir out;
     const bool extracted = unrar.ExtractArchive(sharedFixture(fixture), out.path());
     QCOMPARE(extracted, unsafe.isEmpty());
@@ -410,11 +416,14 @@ void TestUnRar::staleOutOfMemoryIsHarmless()
     const QString path = QDir(QStringLiteral(MOVRA_FUZZ_REGRESSIONS))
                              .filePath("libarchive-non-utf8-name-after-enomem.rar");
     UnRar unrar;
-    QSignalSpy events(&unrar, &UnRar::FileDone);
+    int events = 0;
+    unrar.FileDone = [&](UnRar::Pass, const QString&) {
+        ++events;
+    };
     QTemporaryDir out;
     errno = ENOMEM;
     QVERIFY2(unrar.ListArchive(path), qPrintable(unrar.errorString()));
-    QCOMPARE(events.count(), 1);
+    QCOMPARE(events, 1);
     errno = ENOMEM;
     QVERIFY2(unrar.ExtractArchive(path, out.path()), qPrintable(unrar.errorString()));
     const QStringList files = filesUnder(out.path());

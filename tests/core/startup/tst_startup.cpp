@@ -1,4 +1,5 @@
 #include "core/catalogue/catalogueloader.h"
+#include "core/startup/stagingswap.h"
 #include "core/startup/startup.h"
 
 #include "support/archivebuilder.h"
@@ -33,7 +34,7 @@ void touch(const QString& path)
 void makeLeftover(const QString& folder)
 {
     QVERIFY(QDir().mkpath(folder));
-    touch(QDir(folder).filePath(StartUp::markerName()));
+    touch(QDir(folder).filePath(StagingSwap::markerName()));
 }
 
 // Every path under folder, hidden ones too, with the bytes of each file.
@@ -137,7 +138,8 @@ void TestStartUp::unpacksIntoDatabaseFolder_data()
 {
     QTest::addColumn<QString>("folder"); // the program's, under a temporary folder
     QTest::newRow("plain") << QString();
-    const QString name = QString::fromUtf8("Fran\xc3\xa7oise \xc3\x96d\xc3\xb6n \xe6\x98\xa0\xe7\x94\xbb");
+    const QString name =
+        QString::fromUtf8("Fran\xc3\xa7oise \xc3\x96d\xc3\xb6n \xe6\x98\xa0\xe7\x94\xbb");
     QTest::newRow("longAndNonAscii") << QStringList(12, name + QString(10, u'x')).join(u'/');
 }
 
@@ -176,7 +178,7 @@ void TestStartUp::countsEventsOfBothPasses()
     StartUp start;
     QVERIFY(start.prepare(portableLocation(program.path())));
     QStringList seen; // counted, listed and ready after each event
-    connect(&start, &StartUp::entryCounted, this, [&] {
+    start.setProgressHandler([&] {
         seen << QString("%1/%2/%3")
                     .arg(start.entriesCounted())
                     .arg(start.entriesListed())
@@ -196,8 +198,8 @@ void TestStartUp::countingRules()
     QVERIFY(start.isReady());
 
     // More events than listed: the flag stays set, later events only count.
-    start.UnRar1_FileDone({});
-    start.UnRar1_FileDone({});
+    start.UnRar1_FileDone();
+    start.UnRar1_FileDone();
     QVERIFY(start.isReady());
     QCOMPARE(start.entriesCounted(), qint16(3));
 }
@@ -206,10 +208,10 @@ void TestStartUp::entryLimit()
 {
     StartUp start;
     for (int i = 0; i < 32767; ++i)
-        start.UnRar1_FileDone({});
+        start.UnRar1_FileDone();
     QCOMPARE(start.entriesCounted(), qint16(32767));
     QVERIFY(start.failure().isEmpty());
-    start.UnRar1_FileDone({});
+    start.UnRar1_FileDone();
     QCOMPARE(start.entriesCounted(), qint16(32767)); // never wraps around
     QVERIFY2(start.failure().contains("more than 32767 entries"), qPrintable(start.failure()));
 }

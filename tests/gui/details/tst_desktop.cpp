@@ -55,6 +55,7 @@ private:
 
     QTemporaryDir program;
     QString urlLog;
+    std::unique_ptr<StartupController> start;
     Form1* form = nullptr;
 };
 
@@ -77,7 +78,10 @@ void TestDesktop::initTestCase()
     QFile::setPermissions(browser, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("DEFAULT_BROWSER", browser.toUtf8());
 
-    form = new Form1({program.path(), {}, program.filePath("user"), true});
+    start = std::make_unique<StartupController>(
+        StartFolders{program.path(), {}, program.filePath("user"), true});
+    start->begin();
+    form = new Form1(*start);
     QTRY_VERIFY_WITH_TIMEOUT(form->isVisible(), 10000);
     QVERIFY(QTest::qWaitForWindowExposed(form));
     form->activateWindow(); // a bare X server has no window manager to do it

@@ -41,7 +41,7 @@ private slots:
     void hugeTextIsCut();
 
 private:
-    std::unique_ptr<Form1> openCatalogue();
+    TestForm openCatalogue();
 
     QTemporaryDir program;
     FormRecord record;
@@ -72,12 +72,13 @@ void TestDetailsBox::firstRowFromTheStart()
                                       "index%3Ddvd%26field-keywords%3DBrazil"});
 }
 
-std::unique_ptr<Form1> TestDetailsBox::openCatalogue()
+// The catalogue shown, with the icon view focused; not visible when it failed to show.
+TestForm TestDetailsBox::openCatalogue()
 {
     record = FormRecord();
     auto form = makeForm(program.path(), &record);
     if (!waitUntilShown(*form))
-        return nullptr;
+        return form;
     form->activateWindow();
     form->list()->iconView()->setFocus();
     return form;
@@ -86,7 +87,7 @@ std::unique_ptr<Form1> TestDetailsBox::openCatalogue()
 void TestDetailsBox::enterAndDoubleClickShowSelectedRow()
 {
     auto form = openCatalogue();
-    QVERIFY(form);
+    QVERIFY(form->isVisible());
     ListView& list = *form->list();
     list.selectItem(2); // Brazil, in name order 1.adl, 2.adl, 3.adl: Brazil, Alien, Tom & Jerry
     QCOMPARE(list.itemText(2), QString("Alien"));
@@ -121,7 +122,7 @@ void TestDetailsBox::enterAndDoubleClickShowSelectedRow()
 void TestDetailsBox::otherKeysShowNothing()
 {
     auto form = openCatalogue();
-    QVERIFY(form);
+    QVERIFY(form->isVisible());
     ListView& list = *form->list();
     list.selectItem(1);
     QTest::keyClick(list.iconView(), Qt::Key_Right);
@@ -136,7 +137,7 @@ void TestDetailsBox::otherKeysShowNothing()
 void TestDetailsBox::queryItemsOpenOncePerChoice()
 {
     auto form = openCatalogue();
-    QVERIFY(form);
+    QVERIFY(form->isVisible());
     form->list()->selectItem(3);
     for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8})
         QTest::keyClick(form.get(), key);

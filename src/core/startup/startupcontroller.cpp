@@ -1,4 +1,4 @@
-#include "gui/app/startupcontroller.h"
+#include "core/startup/startupcontroller.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,84 +17,70 @@ StartupController::StartupController(const StartFolders& folders, QObject* paren
     : QObject(parent)
     , folders(folders)
 {
-    connect(&unpacking, &QFutureWatcher<bool>::finished, this, &StartupController::unpacked);
+    connect(&locating, &QFutureWatcher<bool>::finished, this, &StartupController::located);
     connect(&loading, &QFutureWatcher<CatalogueContents>::finished, this,
             &StartupController::loaded);
     connect(&coverCheck, &QFutureWatcher<QList<LoadProblem>>::finished, this,
             &StartupController::coversChecked);
-    // Sent from the thread that unpacks; it arrives here once the window can hear it.
-    connect(&start, &StartUp::waitingForOtherStart, this, &StartupController::waitingForOtherStart,
-            Qt::QueuedConnection);
+    // Told on the thread that unpacks; heard here, on this object's own, through the event loop.
+    start.setWaitingHandler([this](const QString& status) {
+        QMetaObject::invokeMethod(
+            this, [this, status] { emit waitingForOtherStart(status); }, Qt::QueuedConnection);
+    });
 }
 
 StartupController::~StartupController()
 {
-    unpacking.waitForFinished();
+    locating.waitForFinished();
     loading.waitForFinished();
     closing = true;
     coverCheck.waitForFinished();
 }
 
+// Finding the catalogue may take the lock and clear what an interrupted start left, and a first
+// start unpacks: none of it on the window's thread.
 void StartupController::begin()
 {
-    if (!start.prepare(locateCatalogue(folders))) {
-        startLoading();
+    if (current != State::Idle)
         return;
-    }
-    current = State::Unpack;
-    unpacking.setFuture(QtConcurrent::run([this] { return start.dbextract(); }));
+    current = State::Locate;
+    locating.setFuture(QtConcurrent::run([this] {
+        if (!start.prepare(locateCatalogue(folders)))
+            return true;
+        return start.dbextract() && start.isReady();
+    }));
 }
 
 bool StartupController::isFolderReady() const
 {
-    return current != State::Locate && current != State::Unpack && current != State::Failed;
+    return current != State::Idle && current != State::Locate && current != State::Failed;
 }
 
-void StartupController::unpacked()
+void StartupController::located()
 {
-    if (!start.failure().isEmpty() || !start.isReady()) {
+    if (!locating.result()) {
         current = State::Failed;
-        const QString message = start.failure().isEmpty()
-                                    ? QStringLiteral("Movra cannot unpack its catalogue into %1.")
-                                          .arg(QDir::toNativeSeparators(start.databaseFolder()))
-                                    : start.failure();
-        failureMessage = message;
-        std::fprintf(stderr, "movra: %s\n", qPrintable(message));
-        emit failed(message);
+        failureMessage = start.failure().isEmpty()
+                             ? QStringLiteral("Movra cannot unpack its catalogue into %1.")
+                                   .arg(QDir::toNativeSeparators(start.databaseFolder()))
+                             : start.failure();
+        std::fprintf(stderr, "movra: %s\n", qPrintable(failureMessage));
+        emit failed(failureMessage);
         return;
     }
-    startLoading();
-}
-
-void StartupController::startLoading()
-{
     current = State::Load;
     for (const QString& note : start.notes())
-        problems << LoadProblem{QFileInfo(start.archivePath()).fileName(), note, 0};
+        loadProblems << LoadProblem{QFileInfo(start.archivePath()).fileName(), note, 0};
     loading.setFuture(QtConcurrent::run(&CatalogueLoader::load, start.databaseFolder()));
-}
-
-void StartupController::requestContents()
-{
-    contentsWanted = true;
-    deliverWhenBoth();
 }
 
 void StartupController::loaded()
 {
     contents = loading.result();
-    problems += std::move(contents.problems);
+    loadProblems += std::move(contents.problems);
     contents.problems.clear();
-    contentsRead = true;
-    deliverWhenBoth();
-}
-
-void StartupController::deliverWhenBoth()
-{
-    if (current == State::Load && contentsWanted && contentsRead) {
-        contentsWanted = false;
-        emit catalogueRead();
-    }
+    current = State::Read;
+    emit catalogueRead();
 }
 
 CatalogueContents StartupController::takeContents()
@@ -102,6 +88,11 @@ CatalogueContents StartupController::takeContents()
     current = State::Shown;
     coversOnShow = contents.shownCovers;
     return std::move(contents);
+}
+
+void StartupController::catalogueShown()
+{
+    report(loadProblems);
 }
 
 void StartupController::checkCovers()
@@ -117,9 +108,17 @@ void StartupController::checkCovers()
 
 void StartupController::coversChecked()
 {
-    problems += coverCheck.result();
-    if (!problems.isEmpty())
-        emit problemsFound(problemReport(problems, start.databaseFolder()));
+    current = State::Done;
+    report(coverCheck.result());
+}
+
+void StartupController::report(const QList<LoadProblem>& found)
+{
+    if (found.isEmpty())
+        return;
+    const QString text = problemReport(found, start.databaseFolder());
+    std::fprintf(stderr, "movra: %s\n", qPrintable(text));
+    emit problemsFound(text);
 }
 
 QString StartupController::problemReport(const QList<LoadProblem>& found, const QString& folder)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalogue/catalogueloader.h"
+#include "core/startup/startfolders.h"
 #include "core/startup/startup.h"
 
 #include <QFutureWatcher>
@@ -8,44 +9,42 @@
 
 #include <atomic>
 
-// The steps of a start, one after the other, each on a worker thread and each started by the end
-// of the one before:
+// The steps of a start, each on a worker thread and each begun by the end of the one before:
 //
-//   Locate  find the catalogue and test its folder;
-//   Unpack  a first start unpacks the archive into that folder (skipped when it holds a file);
+//   Locate  find the catalogue, test its folder and, on a first start, unpack the archive into it;
 //   Load    read every title file and list the covers;
-//   Shown   the window has put the rows on screen;
-//   Check   read every cover on show, and report what could not be read.
+//   Read    the rows wait for the window;
+//   Shown   the window has put them on screen;
+//   Check   read every cover the rows show, and report what cannot be shown;
+//   Done.
 //
-// A start that cannot unpack ends in Failed. The window's loading timer asks isFolderReady() and,
-// once it is, takes the rows with takeContents() when catalogueRead() says they are read. Reading
-// changes nothing on screen, so it starts as soon as the folder is ready, before the timer ticks.
+// A start that cannot unpack its catalogue ends in Failed. Made by main, which hears its failure;
+// the splash and the main window only watch it.
 class StartupController : public QObject {
     Q_OBJECT
 
 public:
-    enum class State { Locate, Unpack, Load, Shown, Check, Failed };
+    enum class State { Idle, Locate, Load, Read, Shown, Check, Done, Failed };
 
     explicit StartupController(const StartFolders& folders, QObject* parent = nullptr);
-    // Waits for the step running on a worker thread; a cover check stops at its next cover.
+    // Waits for the step under way; a cover check stops at its next cover.
     ~StartupController() override;
 
     void begin();
     State state() const { return current; }
     // True once the database folder can be read: it held a file, or the unpacking filled it.
     bool isFolderReady() const;
+    // True once the rows are read and not yet taken.
+    bool hasContents() const { return current == State::Read; }
     QString databaseFolder() const { return start.databaseFolder(); }
     // Why the start failed; empty unless it did.
     QString failure() const { return failureMessage; }
 
-    // The window wants the rows: catalogueRead() follows once they are read (at once when they
-    // already are).
-    void requestContents();
-    // The rows, covers and icon size read; the problems stay here and are reported later.
+    // The rows, covers and icon size read.
     CatalogueContents takeContents();
-
-    // The rows are on screen: checks that every cover they show can be read. The window calls
-    // it once the covers on screen have been drawn, so that the check does not slow them down.
+    // The rows are on screen: the files that could not be read are reported now, and the covers
+    // the rows show are checked in the background, which reports what it finds after.
+    void catalogueShown();
     void checkCovers();
 
     // The text of the box that names the files that could not be read, the first ones by name.
@@ -56,30 +55,28 @@ signals:
     // The catalogue cannot be unpacked; the message says why and where. Also written on standard
     // error, for whoever started Movra from a terminal or a script.
     void failed(const QString& message);
-    // Files of the catalogue could not be read; the text names them.
+    // Files of the catalogue could not be read; the text names them. Also written on standard
+    // error. Once for what loading found, and again only if the cover check finds more.
     void problemsFound(const QString& report);
     // Another start of Movra holds the unpacking lock, and this one waits for it; status is the
     // line to show meanwhile.
     void waitingForOtherStart(const QString& status);
 
 private:
-    void unpacked();
-    void startLoading();
+    void located();
     void loaded();
-    void deliverWhenBoth();
     void coversChecked();
+    void report(const QList<LoadProblem>& found);
 
     StartFolders folders;
     StartUp start;
-    State current = State::Locate;
-    QFutureWatcher<bool> unpacking;
+    State current = State::Idle;
+    QFutureWatcher<bool> locating;
     QFutureWatcher<CatalogueContents> loading;
     QFutureWatcher<QList<LoadProblem>> coverCheck;
     std::atomic<bool> closing{false};
-    bool contentsWanted = false;
-    bool contentsRead = false;
     CatalogueContents contents;
     QStringList coversOnShow; // the covers that rows show, checked once they are on screen
-    QList<LoadProblem> problems;
+    QList<LoadProblem> loadProblems;
     QString failureMessage;
 };
