@@ -15,12 +15,6 @@
 
 namespace CatalogueLoader {
 
-namespace {
-
-const QLatin1String coverInfix(".cover.");
-
-} // namespace
-
 QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& coverFiles)
 {
     const QSet<QString> titles(titleFiles.cbegin(), titleFiles.cend());
@@ -31,6 +25,7 @@ QList<int> coverIndexOfTitles(const QStringList& titleFiles, const QStringList& 
         // Every ".cover." may be the one after the title's name ("a.adl.cover.cover.jpg" is a
         // cover of "a.adl"); a title name before it and an extension after it are needed.
         QStringList named;
+        using FolderListing::coverInfix;
         for (qsizetype infix = FileNameCase::indexOf(cover, coverInfix, 1);
              infix > 0 && infix + coverInfix.size() < cover.size();
              infix = FileNameCase::indexOf(cover, coverInfix, infix + 1))

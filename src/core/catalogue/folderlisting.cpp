@@ -72,14 +72,21 @@ CatalogueFiles listFolder(const QString& folder)
 
 } // namespace
 
+namespace {
+
+const QLatin1StringView titleExtension(".adl");
+
+} // namespace
+
 bool isTitleFile(const QString& name)
 {
-    return FileNameCase::endsWith(name, QLatin1String(".adl"));
+    return FileNameCase::endsWith(name, titleExtension);
 }
 
 bool isCoverFile(const QString& name)
 {
-    return FileNameCase::indexOf(name, QLatin1String(".adl.cover.")) >= 0;
+    static const QByteArray pattern = QByteArray(titleExtension.data()) + coverInfix.data();
+    return FileNameCase::indexOf(name, QLatin1StringView(pattern)) >= 0;
 }
 
 CatalogueFiles catalogueFiles(const QString& folder)

@@ -46,7 +46,11 @@ template <typename T> QList<T> reordered(const QList<T>& items, const std::vecto
 // Sorts the covers and the skipped entries by name; the titles are left as they are.
 void sortCoversAndSkipped(CatalogueFiles& files);
 
+// What comes between a title file's whole name and its cover's extension ("a.adl.cover.jpg").
+inline constexpr QLatin1StringView coverInfix(".cover.");
+
 bool isTitleFile(const QString& name);
+// A name that holds a title file's extension followed by coverInfix.
 bool isCoverFile(const QString& name);
 
 // True when the folder holds at least one ordinary file, whatever its name: a file (or a link to

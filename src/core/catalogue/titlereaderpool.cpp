@@ -8,13 +8,11 @@ namespace {
 
 // Threads that read, and the files each opens at a time. A thread opens a run of files one after
 // the other, asking the system for each file's bytes as it opens it, and then reads and scans them
-// in turn: the disk fetches the run while the first files are scanned, and a reader seldom waits.
-// Listing and reading 32,767 title files with nothing cached, on a virtual disk with two cores,
-// took 0.82 to 0.98 s with 16 or 32 threads that each opened and read one file at a time; with
-// the bytes asked for ahead, 0.54 to 0.70 s with 4 to 16 threads, and the system spent a third
-// less processor time on it. A run is a stretch of the names as given, and short enough that all
-// threads finish together. Each thread holds one reader's buffers, some 64 KB, and a run's files
-// open. Without the hint, a thread waits for each file in turn: more of them keep the disk busy.
+// in turn: the disk fetches the run while the first files are scanned, and a reader seldom waits
+// (the README's benchmarks give the figures). A run is a stretch of the names as given, and short
+// enough that all threads finish together. Each thread holds one reader's buffers, some 64 KB, and
+// a run's files open. Without the hint, a thread waits for each file in turn: more of them keep the
+// disk busy.
 constexpr int readerThreadsReadingAhead = 8;
 constexpr int readerThreadsWaiting = 32;
 constexpr int longestRun = 16;

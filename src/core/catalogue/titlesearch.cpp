@@ -1,10 +1,15 @@
 #include "core/catalogue/titlesearch.h"
 
+#include "core/catalogue/limits.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <numeric>
 #include <string_view>
+
+// A pool has room for a text of every title the list can hold.
+static_assert(ValuePool::maxValues >= maxCounter);
 
 namespace {
 
@@ -58,9 +63,8 @@ void TitleSearch::addRow(const CatalogueRow& row)
             continue;
         }
         const quint16 number = value.isEmpty() ? 0 : shared[pool].add(value);
+        Q_ASSERT(number != 0 || value.isEmpty());
         ++pool;
-        if (number == 0)
-            addOwn(value); // a full pool: the title keeps the text itself
         sharedNumbers.push_back(number);
     }
     starts.push_back(quint32(text.size()));

@@ -1,5 +1,7 @@
 #include "gui/catalogue/findbar.h"
 
+#include "core/catalogue/titlesearch.h"
+
 #include <QAccessible>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,13 +12,30 @@
 namespace {
 
 const QString fieldName = QStringLiteral("Find titles");
-const QString placeholder =
-    QStringLiteral("Find titles: words from any field but Customer Reviews");
-const QString fieldHelp =
-    QStringLiteral("Shows only the titles that hold every word you type, in any order, in their "
-                   "title, cast, directors, release date, studio, genre, features or ratings. "
-                   "Put words in double quotes to find them together as typed. Customer Reviews "
-                   "are not searched. Escape shows every title again.");
+
+// The column the search leaves out, by its header.
+QString unsearchedHeader()
+{
+    for (const TitleFieldInfo& field : titleFields) {
+        if (!isSearchedField(field.field))
+            return field.header;
+    }
+    return {};
+}
+
+QString placeholderText()
+{
+    return QStringLiteral("Find titles: words from any field but %1").arg(unsearchedHeader());
+}
+
+QString fieldHelp()
+{
+    return QStringLiteral("Shows only the titles that hold every word you type, in any order, in "
+                          "their title, cast, directors, release date, studio, genre, features or "
+                          "ratings. Put words in double quotes to find them together as typed. "
+                          "%1 are not searched. Escape shows every title again.")
+        .arg(unsearchedHeader());
+}
 const QString noMatch = QStringLiteral("No title matches");
 
 QString countText(const QString& shown, const QString& total)
@@ -43,8 +62,8 @@ FindBar::FindBar(QWidget* parent)
     , count(new QLabel(this))
 {
     edit->setAccessibleName(fieldName);
-    edit->setPlaceholderText(placeholder);
-    edit->setToolTip(fieldHelp);
+    edit->setPlaceholderText(placeholderText());
+    edit->setToolTip(fieldHelp());
     edit->setClearButtonEnabled(true);
     edit->installEventFilter(this);
     count->setBuddy(edit);

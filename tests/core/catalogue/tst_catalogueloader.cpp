@@ -1,5 +1,4 @@
 #include "core/catalogue/catalogueloader.h"
-#include "core/catalogue/cataloguemodel.h"
 #include "core/catalogue/coverpicture.h"
 #include "core/catalogue/folderlisting.h"
 #include "core/catalogue/titlefilereader.h"
@@ -8,7 +7,6 @@
 #include "support/rowbuilder.h"
 #include "support/systemcases.h"
 
-#include <QAbstractItemModelTester>
 #include <QBuffer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,14 +16,12 @@
 #include <sys/resource.h>
 #endif
 
-// Reading a database folder into rows: the listing, the pairing of covers, the reader of one
-// title file, the row's own storage and the model both views show.
+// Reading a database folder into rows: the listing, the pairing of covers and the reader of one
+// title file.
 class TestCatalogueLoader : public QObject {
     Q_OBJECT
 
 private slots:
-    void rowHoldsCellsInColumnOrder();
-    void cellStartStopsAtCharacters();
     void readerReadsFileIntoRow();
     void readerReportsUnreadableFile();
     void folderListing();
@@ -38,43 +34,7 @@ private slots:
     void coversAreCheckedAsShown_data();
     void coversAreCheckedAsShown();
     void titlesBeyondTheRowLimitAreReported();
-    void modelRefusesKeyInUse();
-    void modelIsConsistent();
-    void cellsShowOnOneLine();
-    void hugeCellsShowTheirStart();
 };
-
-void TestCatalogueLoader::rowHoldsCellsInColumnOrder()
-{
-    const QByteArray bytes = QByteArray("h\r\n").repeated(29) +
-                             "Caf\xe9 Society\r\n"
-                             "Customer Reviews:\r\n\"One\"\r\n"; // the last marker first
-    QByteArray scratch("left over from an earlier file");
-    const CatalogueRow row = CatalogueRow::fromScan(scanTitle(bytes), scratch);
-    QCOMPARE(row.text(), QString::fromUtf16(u"Caf\u00E9 Society"));
-    QCOMPARE(row.cell(9), QString("\"One\"\r\n"));
-    for (int column = 1; column < 9; ++column)
-        QCOMPARE(row.cell(column), QString());
-    QCOMPARE(row.cell(10), QString()); // beyond the last column
-    QCOMPARE(row.cellUtf8(0), QByteArrayView("Caf\xc3\xa9 Society"));
-}
-
-void TestCatalogueLoader::cellStartStopsAtCharacters()
-{
-    // 0xE9 is two bytes in UTF-8, 0x80 (the euro sign) three.
-    const QByteArray bytes = QByteArray("h\r\n").repeated(29) + QByteArray(300, '\xe9') +
-                             "\r\nGenre:\r\n" + QByteArray(300, '\x80') + "\r\n";
-    QByteArray scratch;
-    const CatalogueRow row = CatalogueRow::fromScan(scanTitle(bytes), scratch);
-    const int genre = 1 + int(TitleField::Genre);
-    for (int column : {0, genre}) {
-        const QString start = row.cellStart(column, 96);
-        QVERIFY(start.size() > 96);
-        QVERIFY(start.size() < 300);
-        QVERIFY(row.cell(column).startsWith(start)); // no broken character at the cut
-    }
-    QCOMPARE(row.cellStart(1, 96), QString());
-}
 
 void TestCatalogueLoader::readerReadsFileIntoRow()
 {
@@ -374,90 +334,6 @@ void TestCatalogueLoader::coversAreCheckedAsShown()
     QCOMPARE(problems.size(), reported ? 1 : 0);
     // The view shows the placeholder for exactly the covers the check reports.
     QCOMPARE(CoverPicture::readScaled(dir.filePath(cover), {365, 512}).isNull(), reported);
-}
-
-void TestCatalogueLoader::modelRefusesKeyInUse()
-{
-    CatalogueModel model;
-    std::vector<CatalogueRow> rows = rowsTitled({"one", "two"});
-    rows.push_back(catalogueRow(1, "same key as one"));
-    QCOMPARE(model.addRows(std::move(rows)), 2);
-    std::vector<CatalogueRow> more;
-    more.push_back(catalogueRow(2, "same key as two"));
-    more.push_back(catalogueRow(3, "three"));
-    QCOMPARE(model.addRows(std::move(more)), 1);
-    QCOMPARE(model.rowCount(), 3);
-    QCOMPARE(model.row(2).text(), QString("three"));
-}
-
-void TestCatalogueLoader::modelIsConsistent()
-{
-    CatalogueModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    for (const QString& header : columnHeaders())
-        model.addColumn(header);
-    std::vector<CatalogueRow> rows;
-    rows.push_back(catalogueRow(1, "b", {"star of b"}));
-    rows.push_back(catalogueRow(2, "a"));
-    model.addRows(std::move(rows));
-    std::vector<CatalogueRow> later;
-    later.push_back(catalogueRow(3, "c"));
-    model.addRows(std::move(later));
-    model.sortBy(0, RowSorting::Direction::Ascending);
-    QCOMPARE(model.data(model.index(0, 0), Qt::DisplayRole).toString(), QString("a"));
-    model.sortBy(1, RowSorting::Direction::Descending);
-    QCOMPARE(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QString("star of b"));
-    QCOMPARE(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
-             QString("Release date"));
-}
-
-// A line of the report view has room for one line: a cell's line breaks show as " / ", and its
-// tooltip holds its lines as they are.
-void TestCatalogueLoader::cellsShowOnOneLine()
-{
-    CatalogueModel model;
-    for (const QString& header : columnHeaders())
-        model.addColumn(header);
-    const QByteArray bytes =
-        QByteArray("h\r\n").repeated(29) +
-        "T\r\nCustomer Reviews:\r\n\"One\" <b>ok</b>\r\nnot a review\r\n\"Two\"\r\n";
-    QByteArray scratch;
-    std::vector<CatalogueRow> rows;
-    rows.push_back(CatalogueRow::fromScan(scanTitle(bytes), scratch));
-    rows.back().setSequenceNumber(1);
-    model.addRows(std::move(rows));
-    const QModelIndex reviews = model.index(0, 9);
-    QCOMPARE(reviews.data(Qt::DisplayRole).toString(), QString("\"One\" <b>ok</b> / \"Two\""));
-    // The tooltip shows the markup as typed, one review a line.
-    const QString tooltip = reviews.data(Qt::ToolTipRole).toString();
-    QVERIFY2(tooltip.contains("&lt;b&gt;ok&lt;/b&gt;<br>"), qPrintable(tooltip));
-    QCOMPARE(tooltip.count("<br>"), 2);
-    QVERIFY(!model.index(0, 3).data(Qt::ToolTipRole).isValid()); // an empty cell has none
-}
-
-// A cell of megabytes gives the views only its start, however often they ask.
-void TestCatalogueLoader::hugeCellsShowTheirStart()
-{
-    CatalogueModel model;
-    for (const QString& header : columnHeaders())
-        model.addColumn(header);
-    const QByteArray title(20000, 'T');
-    const QByteArray bytes = QByteArray("h\r\n").repeated(29) + title +
-                             "\r\nCustomer Reviews:\r\n" +
-                             QByteArray("\"a review\"\r\n").repeated(400000);
-    QByteArray scratch;
-    std::vector<CatalogueRow> rows;
-    rows.push_back(CatalogueRow::fromScan(scanTitle(bytes), scratch));
-    rows.back().setSequenceNumber(1);
-    model.addRows(std::move(rows));
-    const QString shownTitle = model.index(0, 0).data(Qt::DisplayRole).toString();
-    const QString shownReviews = model.index(0, 9).data(Qt::DisplayRole).toString();
-    QVERIFY(shownTitle.size() < 2000);
-    QVERIFY(shownTitle.endsWith(QChar(0x2026)));
-    QVERIFY(shownReviews.size() < 2000);
-    QVERIFY(shownReviews.startsWith("\"a review\" / \"a review\""));
-    QVERIFY(model.index(0, 9).data(Qt::ToolTipRole).toString().size() < 20000);
-    QCOMPARE(model.row(0).cell(9).size(), qsizetype(400000) * 12); // the row keeps it whole
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueLoader)

@@ -105,15 +105,28 @@ private slots:
     void findBarTakesItsHeightFromTheList();
     void splashCreatesMainWindowOnce();
     void startFailedBeforeTheMainWindowIsReported();
+    void firstRowFromTheStart();
+    void enterAndDoubleClickShowSelectedRow();
+    void otherKeysShowNothing();
+    void queryItemsOpenOncePerChoice();
 
 private:
-    // A program folder whose db/ holds one title, shared by the tests that need no more.
+    TestForm openCatalogue();
+
+    // Program folders whose db/ holds one title, and three, shared by the tests that need no
+    // more.
     QTemporaryDir oneTitle;
+    QTemporaryDir threeTitles;
+    FormRecord opened; // what the catalogue of threeTitles showed and opened
 };
 
 void TestForm1::initTestCase()
 {
     QVERIFY(writeTitle(QDir(oneTitle.filePath("db")), "a.adl", "A"));
+    const QDir db(threeTitles.filePath("db"));
+    QVERIFY(writeTitle(db, "1.adl", "Brazil", "Comedy", "12 March, 1985"));
+    QVERIFY(writeTitle(db, "2.adl", "Alien", "Horror"));
+    QVERIFY(writeTitle(db, "3.adl", "Tom & Jerry", "Family"));
 }
 
 void TestForm1::loadsCatalogueInNameOrder()
@@ -765,6 +778,107 @@ void TestForm1::startFailedBeforeTheMainWindowIsReported()
     if (!created.isEmpty())
         delete created.first().first().value<Form1*>();
     delete splash;
+}
+
+// Right after the start, with nothing touched: the first row is selected and the list has the
+// keyboard focus, so Enter and the look-ups act on it.
+void TestForm1::firstRowFromTheStart()
+{
+    opened = FormRecord();
+    auto form = makeForm(threeTitles.path(), &opened);
+    QVERIFY(waitUntilShown(*form));
+    form->activateWindow();
+    QTRY_VERIFY(form->list()->iconView()->hasFocus());
+    QCOMPARE(form->list()->selectedItem(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(opened.boxes.value(0), QString("Brazil"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
+    QCOMPARE(opened.urls, QStringList{"http://www.amazon.com/exec/obidos/search-handle-url/"
+                                      "index%3Ddvd%26field-keywords%3DBrazil"});
+}
+
+// The catalogue shown, with the icon view focused; not visible when it failed to show.
+TestForm TestForm1::openCatalogue()
+{
+    opened = FormRecord();
+    auto form = makeForm(threeTitles.path(), &opened);
+    if (!waitUntilShown(*form))
+        return form;
+    form->activateWindow();
+    form->list()->iconView()->setFocus();
+    return form;
+}
+
+void TestForm1::enterAndDoubleClickShowSelectedRow()
+{
+    auto form = openCatalogue();
+    QVERIFY(form->isVisible());
+    ListView& list = *form->list();
+    list.selectItem(2); // Brazil, in name order 1.adl, 2.adl, 3.adl: Brazil, Alien, Tom & Jerry
+    QCOMPARE(list.itemText(2), QString("Alien"));
+    QTest::keyClick(list.iconView(), Qt::Key_Return);
+    QCOMPARE(opened.boxes.size(), 2);
+    QCOMPARE(opened.boxes[0], QString("Alien"));
+    QCOMPARE(opened.boxes[1], "Starring:\r\nActor of Alien\r\n\r\nDirectors:\r\n\r\n\r\n"
+                              "Release Date:\r\n\r\n\r\nManufacturer:\r\n\r\n\r\n"
+                              "Genre:\r\nHorror\r\n\r\nFeatures:\r\n\r\n\r\n"
+                              "Mpaa Rating:\r\n\r\n\r\nCustomer Rating:\r\n\r\n\r\n"
+                              "Customer Reviews:\r\n\"Review of Alien\"\r\n\r\n");
+
+    // After a re-sort the box still shows the selected row's own cells.
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    QHeaderView* header = list.reportView()->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    QCOMPARE(list.itemText(1), QString("Tom & Jerry"));
+    QCOMPARE(list.selectedItem(), 3);
+    const QRect row = list.reportView()->visualRect(list.reportView()->model()->index(0, 0));
+    // A real double-click: press and release, then the double-click and its release.
+    QTest::mouseClick(list.reportView()->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(list.reportView()->viewport(), Qt::LeftButton, {}, row.center());
+    QCOMPARE(opened.boxes.size(), 4);
+    QCOMPARE(opened.boxes[2], QString("Tom & Jerry"));
+    QVERIFY(opened.boxes[3].contains("Family"));
+    QTest::keyClick(list.reportView(), Qt::Key_Enter);
+    QCOMPARE(opened.boxes.size(), 6);
+    QCOMPARE(opened.boxes[4], QString("Tom & Jerry"));
+}
+
+void TestForm1::otherKeysShowNothing()
+{
+    auto form = openCatalogue();
+    QVERIFY(form->isVisible());
+    ListView& list = *form->list();
+    list.selectItem(1);
+    QTest::keyClick(list.iconView(), Qt::Key_Right);
+    QCOMPARE(list.selectedItem(), 2); // arrows still move the selection
+    QTest::keyClick(list.iconView(), Qt::Key_A);
+    QTest::keyClick(list.iconView(), Qt::Key_5);
+    QTest::keyClick(list.iconView(), Qt::Key_Down);
+    QTest::keyClick(list.iconView(), Qt::Key_Space);
+    QVERIFY(opened.boxes.isEmpty());
+}
+
+void TestForm1::queryItemsOpenOncePerChoice()
+{
+    auto form = openCatalogue();
+    QVERIFY(form->isVisible());
+    form->list()->selectItem(3);
+    for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8})
+        QTest::keyClick(form.get(), key);
+    QCOMPARE(opened.urls, (QStringList{"http://www.amazon.com/exec/obidos/search-handle-url/"
+                                       "index%3Ddvd%26field-keywords%3DTom %26 Jerry",
+                                       "http://www.imdb.com/find?q=Tom %26 Jerry",
+                                       "http://uk.imdb.com/find?q=Tom %26 Jerry",
+                                       "http://www.google.com/search?q=%22Tom %26 Jerry%22"}));
+    opened.urls.clear();
+    QMenu* query = form->menuBar()->actions().at(1)->menu();
+    query->actions().at(3)->trigger();
+    query->actions().at(3)->trigger();
+    query->actions().at(1)->trigger();
+    QCOMPARE(opened.urls, (QStringList{"http://www.google.com/search?q=%22Tom %26 Jerry%22",
+                                       "http://www.google.com/search?q=%22Tom %26 Jerry%22",
+                                       "http://www.imdb.com/find?q=Tom %26 Jerry"}));
 }
 
 QTEST_MAIN(TestForm1)
