@@ -2,6 +2,7 @@
 
 #include "core/catalogue/catalogueloader.h"
 #include "core/catalogue/titlesearch.h"
+#include "core/startup/startupcontroller.h"
 #include "gui/app/form1.h"
 #include "gui/catalogue/findbar.h"
 #include "gui/catalogue/listview.h"
@@ -153,7 +154,9 @@ int runFindBench(int argc, char** argv, const QString& programFolder)
             return 1;
         measureSearch(contents.rows);
     }
-    Form1 form({programFolder, {}, {}, true});
+    StartupController startup({programFolder, {}, {}, true});
+    startup.begin();
+    Form1 form(startup);
     if (!QTest::qWaitFor([&] { return form.isVisible(); }, 120000) ||
         !QTest::qWaitForWindowExposed(&form))
         return 1;

@@ -3,8 +3,13 @@
 #include "core/titles/linebreak.h"
 
 #include <QTextDocument>
+#include <QtConcurrent>
 
 namespace {
+
+// The columns in the order they are ranked in the background: those a user sorts by first first,
+// the reviews, by far the longest, last.
+constexpr std::array<int, ::columnCount> rankingOrder{0, 3, 1, 2, 5, 4, 6, 7, 8, 9};
 
 // No cell shows more characters than this in one line of the list, and no tooltip more than
 // this many lines' worth: a cell may hold megabytes of reviews, and only its start can be seen.
@@ -37,6 +42,17 @@ QString singleLine(QString text)
 }
 
 } // namespace
+
+CatalogueModel::CatalogueModel(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+CatalogueModel::~CatalogueModel()
+{
+    stopRanking = true;
+    ranking.waitForFinished();
+}
 
 int CatalogueModel::rowCount(const QModelIndex& parent) const
 {
@@ -111,6 +127,10 @@ int CatalogueModel::addRows(std::vector<CatalogueRow> newRows)
     rows.reserve(rows.size() + accepted.size());
     for (CatalogueRow& row : accepted)
         rows.push_back(std::move(row));
+    // Ranks are of the rows there were.
+    ++generation;
+    for (Ranks& column : ranks)
+        column.clear();
     if (filling)
         endResetModel();
     else
@@ -128,13 +148,15 @@ void CatalogueModel::sort(int column, Qt::SortOrder order)
 
 void CatalogueModel::sortBy(int column, RowSorting::Direction direction)
 {
-    const std::vector<int> order = RowSorting::sortedPositions(
-        int(rows.size()),
-        [&](int position, qsizetype maxChars) {
-            const CatalogueRow& row = rows[size_t(position)];
-            return maxChars < 0 ? row.cell(column) : row.cellStart(column, maxChars);
-        },
-        direction);
+    if (column < 0 || column >= ::columnCount)
+        return;
+    if (!isRanked(column))
+        ranks[size_t(column)] = rankColumn(rows, column);
+    const Ranks& bySequence = ranks[size_t(column)];
+    std::vector<int> rankOfPosition(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        rankOfPosition[i] = bySequence[size_t(qMax(0, rows[i].sequenceNumber()))];
+    const std::vector<int> order = RowSorting::orderedByRank(rankOfPosition, direction);
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newPosition(rows.size());
@@ -154,4 +176,57 @@ void CatalogueModel::sortBy(int column, RowSorting::Direction direction)
         after << this->index(newPosition[size_t(index.row())], index.column());
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+bool CatalogueModel::isRanked(int column) const
+{
+    return column >= 0 && column < ::columnCount && !ranks[size_t(column)].empty();
+}
+
+// Each row's rank, placed at its sequence number.
+CatalogueModel::Ranks CatalogueModel::rankColumn(const std::vector<CatalogueRow>& of, int column,
+                                                 const std::function<bool()>& stop) const
+{
+    const std::vector<int> byPosition = RowSorting::ranks(
+        int(of.size()),
+        [&](int position, qsizetype maxChars) {
+            const CatalogueRow& row = of[size_t(position)];
+            return maxChars < 0 ? row.cell(column) : row.cellStart(column, maxChars);
+        },
+        stop);
+    if (byPosition.size() != of.size())
+        return {}; // stopped
+    int highest = 0;
+    for (const CatalogueRow& row : of)
+        highest = qMax(highest, row.sequenceNumber());
+    Ranks bySequence(size_t(highest) + 1, 0);
+    for (size_t i = 0; i < of.size(); ++i)
+        bySequence[size_t(qMax(0, of[i].sequenceNumber()))] = byPosition[i];
+    return bySequence;
+}
+
+void CatalogueModel::rankInBackground()
+{
+    if (ranking.isRunning() || rows.empty())
+        return;
+    // The rows as they are: their texts are shared, not copied, and never change.
+    ranking = QtConcurrent::run([this, snapshot = rows, made = generation] {
+        for (int column : rankingOrder) {
+            Ranks ranked = rankColumn(snapshot, column, [this] { return stopRanking.load(); });
+            if (ranked.empty())
+                return;
+            QMetaObject::invokeMethod(
+                this,
+                [this, column, made, ranked = std::move(ranked)]() mutable {
+                    if (made == generation && !isRanked(column))
+                        takeRanks(column, std::move(ranked));
+                },
+                Qt::QueuedConnection);
+        }
+    });
+}
+
+void CatalogueModel::takeRanks(int column, Ranks ranked)
+{
+    ranks[size_t(column)] = std::move(ranked);
 }

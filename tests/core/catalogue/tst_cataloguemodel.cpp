@@ -18,6 +18,7 @@ private slots:
     void modelIsConsistent();
     void cellsShowOnOneLine();
     void hugeCellsShowTheirStart();
+    void ranksMadeInTheBackgroundSortAlike();
 };
 
 void TestCatalogueModel::rowHoldsCellsInColumnOrder()
@@ -134,6 +135,54 @@ void TestCatalogueModel::hugeCellsShowTheirStart()
     QVERIFY(shownReviews.startsWith("\"a review\" / \"a review\""));
     QVERIFY(model.index(0, 9).data(Qt::ToolTipRole).toString().size() < 20000);
     QCOMPARE(model.row(0).cell(9).size(), qsizetype(400000) * 12); // the row keeps it whole
+}
+
+// Ranked on another thread or at the first sort, every column sorts the same way; rows added
+// later are ranked anew.
+void TestCatalogueModel::ranksMadeInTheBackgroundSortAlike()
+{
+    auto fill = [](CatalogueModel& model) {
+        for (const QString& header : columnHeaders())
+            model.addColumn(header);
+        std::vector<CatalogueRow> rows;
+        const QStringList words{"delta", "Alpha", "charlie", "alpha", "Bravo", "echo", "bravo"};
+        for (int i = 0; i < 40; ++i) {
+            QStringList cells;
+            for (int column = 1; column < ::columnCount; ++column)
+                cells << words[(i * column + column) % words.size()] + QString::number(i % 3);
+            cells.last() = '"' + cells.last() + '"'; // a review line
+            rows.push_back(catalogueRow(i + 1, words[i % words.size()], cells));
+        }
+        model.addRows(std::move(rows));
+    };
+    auto titles = [](const CatalogueModel& model) {
+        QStringList keys;
+        for (int row = 0; row < model.rowCount(); ++row)
+            keys << model.row(row).key();
+        return keys;
+    };
+    CatalogueModel atOnce;
+    CatalogueModel background;
+    fill(atOnce);
+    fill(background);
+    background.rankInBackground();
+    QTRY_VERIFY(background.isRanked(::columnCount - 1));
+    for (int column = 0; column < ::columnCount; ++column) {
+        QVERIFY(background.isRanked(column));
+        QVERIFY(!atOnce.isRanked(column));
+        for (auto direction :
+             {RowSorting::Direction::Ascending, RowSorting::Direction::Descending}) {
+            atOnce.sortBy(column, direction);
+            background.sortBy(column, direction);
+            QCOMPARE(titles(background), titles(atOnce));
+        }
+    }
+    std::vector<CatalogueRow> later;
+    later.push_back(catalogueRow(41, "aardvark"));
+    background.addRows(std::move(later));
+    QVERIFY(!background.isRanked(0));
+    background.sortBy(0, RowSorting::Direction::Ascending);
+    QCOMPARE(background.row(0).text(), QString("aardvark"));
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueModel)

@@ -72,6 +72,11 @@ void TestRowSorting::sortOrder_data()
         << QStringList{"zulu"} + spellings + QStringList{"alpha"};
     QTest::newRow("punctuationAndDigits") << QStringList{"b", "\"Quoted\"", "1 Up", "a"} << false
                                           << QStringList{"\"Quoted\"", "1 Up", "a", "b"};
+    // Only the first 256 characters count: cells alike for longer keep their order.
+    const QString alike(RowSorting::comparedCharacters, u'm');
+    QTest::newRow("alikeBeyondWhatCounts")
+        << QStringList{alike + "z", "n", alike + "a", "l"} << false
+        << QStringList{"l", alike + "z", alike + "a", "n"};
     QTest::newRow("accentsLocaleAware") << QStringList{"Zoe", "\u00C9mile", "Eve"} << false
                                         << QStringList{"\u00C9mile", "Eve", "Zoe"};
 }
