@@ -43,10 +43,7 @@ Form1::Form1(StartupController& startup)
     createFindBar();
     createKeys();
 
-    const QSize clientSize(Twips::toPixels(10155), Twips::toPixels(7365));
-    resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    placeOnScreen(QSize(frameAllowance, frameAllowance * 3));
 
     connect(dvdList, &ListView::ColumnClick, this, &Form1::dvdList_ColumnClick);
     connect(dvdList, &ListView::DblClick, this, &Form1::dvdList_DblClick);
@@ -152,6 +149,7 @@ void Form1::showCatalogue()
     dvdList->setFocus();
     emit catalogueShown();
     controller.catalogueShown();
+    dvdList->prepareToSort();
     // The covers are checked once the first paint has asked for those on screen, and they are
     // read, so that they come first.
     dvdList->shownView()->viewport()->installEventFilter(this);
@@ -271,12 +269,42 @@ void Form1::showEvent(QShowEvent* event)
 }
 
 // The window manager may give the window its frame only after it is first shown: the outer size
-// then grows without a resize, and the rule is applied again for it.
+// then grows without a resize, and the rule is applied again for it. The first time, the window
+// is placed again with its real frame, if that one does not fit the screen.
 void Form1::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
-    if (isVisible() && frameGeometry().size() != laidOutFor)
+    if (!isVisible())
+        return;
+    if (!placedWithFrame && frameGeometry() != geometry()) {
+        placedWithFrame = true;
+        const QScreen* shownOn = screen();
+        if (shownOn && !shownOn->availableGeometry().contains(frameGeometry()))
+            placeOnScreen(frameGeometry().size() - size());
+    }
+    if (frameGeometry().size() != laidOutFor)
         Form_Resize();
+}
+
+// The window's first size is its designed client area, 10155 x 7365 twips, below the menu bar,
+// but never more than the screen's available area holds with the frame around it; centred, with
+// its title bar on the screen, at any scale.
+void Form1::placeOnScreen(QSize frame)
+{
+    const QSize designed(Twips::toPixels(10155),
+                         Twips::toPixels(7365) + menuBar()->sizeHint().height());
+    const QScreen* shownOn = isVisible() ? screen() : QGuiApplication::primaryScreen();
+    if (!shownOn) {
+        resize(designed);
+        return;
+    }
+    const QRect available = shownOn->availableGeometry();
+    resize(designed.boundedTo(available.size() - frame));
+    const QRect outer(QPoint(), size() + frame);
+    QPoint topLeft = available.center() - outer.center();
+    topLeft.setX(qMax(topLeft.x(), available.left()));
+    topLeft.setY(qMax(topLeft.y(), available.top()));
+    move(topLeft); // where the frame's corner goes
 }
 
 void Form1::Form_Resize()
@@ -347,10 +375,14 @@ void Form1::narrowList(const QString& query)
     finder->showCount(dvdList->itemCount(), dvdList->totalItemCount());
 }
 
+// With nothing found, the focus stays where the user can type on, and hears why again.
 void Form1::moveIntoList()
 {
-    if (dvdList->itemCount() > 0)
-        dvdList->selectItem(1);
+    if (dvdList->itemCount() == 0) {
+        finder->announceCount();
+        return;
+    }
+    dvdList->selectItem(1);
     dvdList->setFocus();
 }
 

@@ -72,6 +72,7 @@ private:
     void copySelectedTitle();
     void Form_Load();
     void Form_Resize();
+    void placeOnScreen(QSize frame);
     void DoneTimer_Timer();
     void showCatalogue();
     void checkCoversOnceDrawn();
@@ -100,7 +101,10 @@ private:
     ImageList dvdImg;
     QTimer DoneTimer;
     qint16 itemnum = 0;
-    QSize laidOutFor; // the outer size the list was last laid out for, in pixels
+    QSize laidOutFor;             // the outer size the list was last laid out for, in pixels
+    bool placedWithFrame = false; // placed again once the window manager gave the frame
+    // Room for a window manager's frame and title bar before it gives the real one.
+    static constexpr int frameAllowance = 16;
     StartupController& controller;
     MessageBox messageBox;
     std::unique_ptr<UrlOpener> urlOpener;

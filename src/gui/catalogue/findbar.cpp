@@ -2,16 +2,25 @@
 
 #include "core/catalogue/titlesearch.h"
 
+#include "gui/catalogue/announcer.h"
+
 #include <QAccessible>
+#include <QAction>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QToolButton>
 
 namespace {
 
 const QString fieldName = QStringLiteral("Find titles");
+const QString clearName = QStringLiteral("Clear the find field");
+
+// How long the typing pauses before a screen reader hears the count: a reader speaks each key
+// typed, and a count after every key would drown them out.
+constexpr int pauseBeforeCountMs = 500;
 
 // The column the search leaves out, by its header.
 QString unsearchedHeader()
@@ -58,23 +67,39 @@ QColor tint(const QColor& base)
 
 FindBar::FindBar(QWidget* parent)
     : QWidget(parent)
+    , caption(new QLabel(fieldName + u':', this))
     , edit(new QLineEdit(this))
     , count(new QLabel(this))
+    , announcer(new Announcer(this))
 {
+    caption->setBuddy(edit);
     edit->setAccessibleName(fieldName);
     edit->setPlaceholderText(placeholderText());
     edit->setToolTip(fieldHelp());
     edit->setClearButtonEnabled(true);
+    // The clear button is Qt's own, nameless: it gets the name of what it does.
+    if (auto* clearing = edit->findChild<QAction*>(QStringLiteral("_q_qlineeditclearaction"))) {
+        clearing->setText(clearName);
+        clearing->setToolTip(clearName);
+    }
+    for (QToolButton* button : edit->findChildren<QToolButton*>())
+        button->setAccessibleName(clearName);
     edit->installEventFilter(this);
-    count->setBuddy(edit);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(caption);
     layout->addWidget(edit, 1);
     layout->addWidget(count);
     setFocusProxy(edit);
 
-    connect(edit, &QLineEdit::textChanged, this, &FindBar::queryChanged);
+    pause.setSingleShot(true);
+    pause.setInterval(pauseBeforeCountMs);
+    connect(&pause, &QTimer::timeout, this, &FindBar::announceChangedCount);
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        pause.start();
+        emit queryChanged(text);
+    });
     connect(edit, &QLineEdit::returnPressed, this, &FindBar::moveIntoList);
 }
 
@@ -95,12 +120,19 @@ void FindBar::showCount(int shown, int total)
     count->setMinimumWidth(
         qMax(metrics.horizontalAdvance(noMatch),
              metrics.horizontalAdvance(countText(locale.toString(total), locale.toString(total)))));
-    if (said == count->text())
-        return;
     count->setText(said);
-    edit->setAccessibleDescription(said);
-    QAccessibleEvent changed(edit, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
+}
+
+void FindBar::announceChangedCount()
+{
+    if (count->text() != lastAnnounced)
+        announceCount();
+}
+
+void FindBar::announceCount()
+{
+    lastAnnounced = count->text();
+    announcer->announce(lastAnnounced);
 }
 
 void FindBar::focusField()
@@ -112,6 +144,8 @@ void FindBar::focusField()
 void FindBar::clear()
 {
     edit->clear();
+    pause.stop();
+    lastAnnounced.clear();
 }
 
 void FindBar::setTinted(bool tinted)

@@ -35,16 +35,22 @@ void IconListView::setItemSize(QSize item)
     spreadGrid();
 }
 
+// The view wraps a row before a cell that would reach its last pixel.
+int IconListView::usableWidth() const
+{
+    return qMax(0, viewport()->width() - 1);
+}
+
 int IconListView::columns() const
 {
-    return qMax(1, viewport()->width() / (itemSize.width() + gap));
+    return qMax(1, usableWidth() / (itemSize.width() + gap));
 }
 
 // As many columns as fit, each as wide as the width shared out among them: the items stand in
 // the middle of their cells, with equal gaps between them.
 void IconListView::spreadGrid()
 {
-    const QSize grid(qMax(itemSize.width() + gap, viewport()->width() / columns()),
+    const QSize grid(qMax(itemSize.width() + gap, usableWidth() / columns()),
                      itemSize.height() + gap);
     if (grid != gridSize())
         setGridSize(grid);

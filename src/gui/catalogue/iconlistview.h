@@ -24,6 +24,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    int usableWidth() const;
     int columns() const;
     void spreadGrid();
 

@@ -1,6 +1,7 @@
 #include "gui/catalogue/listview.h"
 
 #include "core/catalogue/cataloguemodel.h"
+#include "gui/catalogue/announcer.h"
 #include "gui/catalogue/coverprefetcher.h"
 #include "gui/catalogue/icondelegate.h"
 #include "gui/catalogue/iconlistview.h"
@@ -16,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStackedLayout>
+#include <QTimer>
 
 namespace {
 
@@ -39,6 +41,7 @@ ListView::ListView(QWidget* parent)
     , reportList(new ReportTreeView(this))
     , iconDelegate(new IconDelegate(this))
     , prefetcher(new CoverPrefetcher(iconList))
+    , announcer(new Announcer(this))
 {
     ReportAccessible::install();
     shown->setSourceModel(model);
@@ -179,6 +182,11 @@ void ListView::narrowTo(const QString& query)
 void ListView::prepareToNarrow()
 {
     filter.indexRows(*model);
+}
+
+void ListView::prepareToSort()
+{
+    model->rankInBackground();
 }
 
 // The position among the rows shown of the row with that sequence number; 0 when it is hidden.
@@ -325,6 +333,11 @@ void ListView::sortBy(int key, RowSorting::Direction order)
     sorted = true;
     reportList->header()->setSortIndicatorShown(true);
     applySort();
+    // After what the sort's other changes tell a screen reader, such as the view it ends in.
+    const QString said = columnHeaderText(key + 1) + (order == RowSorting::Direction::Ascending
+                                                          ? QLatin1String(", ascending")
+                                                          : QLatin1String(", descending"));
+    QTimer::singleShot(0, announcer, [this, said] { announcer->announce(said); });
 }
 
 bool ListView::setWidth(float twips)

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+class Announcer;
 class CatalogueModel;
 class CoverPrefetcher;
 class IconDelegate;
@@ -75,7 +76,8 @@ public:
     bool Sorted() const { return sorted; }
     // Switching sorting on sorts the rows; while it is on, they are kept in order.
     void setSorted(bool on);
-    // Sorts by key in that direction, once, and keeps sorting on.
+    // Sorts by key in that direction, once, and keeps sorting on; a screen reader hears the
+    // column and the direction ("Release date, ascending").
     void sortBy(int key, RowSorting::Direction order);
 
     // Shows only the rows that hold every word of query (see CatalogueFilter); a blank query
@@ -85,6 +87,9 @@ public:
     void narrowTo(const QString& query);
     // Makes the index narrowTo() searches, so that the first narrowing is as quick as the next.
     void prepareToNarrow();
+    // Ranks the rows by every column on another thread, so that even the first sort by a column
+    // is as quick as the next.
+    void prepareToSort();
     // Every row, shown or not.
     int totalItemCount() const;
 
@@ -132,6 +137,7 @@ private:
     ReportTreeView* reportList;
     IconDelegate* iconDelegate;
     CoverPrefetcher* prefetcher;
+    Announcer* announcer;
     ImageList* images = nullptr;
     CatalogueFilter filter;
 

@@ -4,7 +4,9 @@
 #include "gui/app/frmsplash.h"
 #include "gui/catalogue/findbar.h"
 #include "gui/catalogue/listview.h"
+#include "gui/twips.h"
 
+#include "support/accessibleevents.h"
 #include "support/archivebuilder.h"
 #include "support/catalogbuilder.h"
 #include "support/formharness.h"
@@ -23,6 +25,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeView>
 
 namespace {
@@ -101,6 +104,8 @@ private slots:
     void findNarrowsAndEscapeRestores_data();
     void findNarrowsAndEscapeRestores();
     void findThenEnterOpensFirstMatch();
+    void findIsHeard();
+    void firstWindowFitsTheScreen();
     void sortWhileNarrowed();
     void findBarTakesItsHeightFromTheList();
     void splashCreatesMainWindowOnce();
@@ -634,7 +639,7 @@ void TestForm1::findNarrowsAndEscapeRestores()
     QCOMPARE(list.reportView()->model()->rowCount(), shown.size());
     QCOMPARE(selectedTitle(list), selectedWhileShown);
     QCOMPARE(bar.countLabel()->text(), count);
-    QCOMPARE(QAccessible::queryAccessibleInterface(bar.field())->text(QAccessible::Description),
+    QCOMPARE(QAccessible::queryAccessibleInterface(bar.countLabel())->text(QAccessible::Name),
              count);
     QCOMPARE(bar.field()->palette().color(QPalette::Base) != bar.palette().color(QPalette::Base),
              shown.isEmpty());
@@ -671,15 +676,73 @@ void TestForm1::findThenEnterOpensFirstMatch()
     QTest::keyClick(list.shownView(), Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(QApplication::focusWidget(), field);
     QCOMPARE(field->selectedText(), QString("horror"));
+    AccessibleEvents heard;
     QTest::keyClicks(field, "zzz");
     QCOMPARE(list.itemCount(), 0);
+    // Nothing found: Down and Enter leave the focus where the user can type on, and say why.
     QTest::keyClick(field, Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), list.shownView());
-    QTest::keyClick(list.shownView(), Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), field);
+    QCOMPARE(heard.namesOf(QAccessible::ObjectShow),
+             (QStringList{"No title matches", "No title matches"}));
     QTest::mouseDClick(list.shownView()->viewport(), Qt::LeftButton);
     QTest::keyClick(form.get(), Qt::Key_F8);
     QCOMPARE(record.boxes.size(), 2);
     QVERIFY(record.urls.isEmpty());
+}
+
+// The find field has a visible label, and a screen reader hears the count once the typing pauses,
+// once for each count, while the focus stays in the field; the clear button has a name.
+void TestForm1::findIsHeard()
+{
+    QTemporaryDir program;
+    QVERIFY(writeFindCatalogue(QDir(program.filePath("db"))));
+    FormRecord record;
+    auto form = makeForm(program.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    FindBar& bar = *form->findBar();
+    QCOMPARE(bar.label()->text(), QString("Find titles:"));
+    QCOMPARE(bar.label()->buddy(), bar.field());
+    QVERIFY(bar.label()->isVisible());
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(bar.field());
+    QCOMPARE(field->text(QAccessible::Name), QString("Find titles"));
+    QStringList buttons;
+    for (QToolButton* button : bar.field()->findChildren<QToolButton*>())
+        buttons << QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+    QCOMPARE(buttons, QStringList{"Clear the find field"});
+
+    AccessibleEvents heard;
+    QTest::keyClicks(bar.field(), "hor");
+    QCOMPARE(heard.namesOf(QAccessible::ObjectShow), QStringList()); // not while typing
+    QTRY_COMPARE(heard.namesOf(QAccessible::ObjectShow), QStringList{bar.countLabel()->text()});
+    QVERIFY(bar.countLabel()->text().endsWith(" titles"));
+    QTest::keyClicks(bar.field(), "ror"); // the same titles: nothing new to hear
+    QTest::keyClicks(bar.field(), "zz");
+    QTRY_COMPARE(heard.namesOf(QAccessible::ObjectShow).size(), 2);
+    QCOMPARE(heard.namesOf(QAccessible::ObjectShow).last(), QString("No title matches"));
+    QCOMPARE(QApplication::focusWidget(), bar.field());
+}
+
+// The first window follows the designed size, but never larger than the screen can show with its
+// title bar. CTest runs this again at twice the scale, where the designed size does not fit.
+void TestForm1::firstWindowFitsTheScreen()
+{
+    FormRecord record;
+    auto form = makeForm(oneTitle.path(), &record);
+    QVERIFY(waitUntilShown(*form));
+    const QRect available = form->screen()->availableGeometry();
+    QVERIFY2(available.contains(form->frameGeometry()),
+             qPrintable(QString("%1,%2 %3x%4 on %5x%6")
+                            .arg(form->frameGeometry().x())
+                            .arg(form->frameGeometry().y())
+                            .arg(form->frameGeometry().width())
+                            .arg(form->frameGeometry().height())
+                            .arg(available.width())
+                            .arg(available.height())));
+    const int designedWidth = Twips::toPixels(10155);
+    QCOMPARE(form->width(), qMin(designedWidth, available.width() - 16));
 }
 
 // A header click sorts the rows found, and the whole list keeps that order after Escape in the

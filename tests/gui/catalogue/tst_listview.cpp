@@ -3,6 +3,7 @@
 #include "gui/catalogue/imagelist.h"
 #include "gui/catalogue/listview.h"
 
+#include "support/accessibleevents.h"
 #include "support/catalogbuilder.h"
 #include "support/rowbuilder.h"
 
@@ -77,6 +78,9 @@ private slots:
     void pagingKeysSelectTheRowTheyReach();
     void pageKeysMoveAScreenOfCovers();
     void screenReaderHearsTitlesOfTheShownView();
+    void viewSwitchNamesTheSelectedTitleFirst();
+    void dividerFitsTheWidestTextOnScreen();
+    void iconWallUsesItsWidth();
     void reportTableIsOneInterface();
     void doubleClickBesideTheRows();
     void coversMatchTheScreen();
@@ -380,6 +384,98 @@ void TestListView::screenReaderHearsTitlesOfTheShownView()
     QTest::keyClick(list.reportView(), Qt::Key_Up);
     QCOMPARE(report->focusChild()->text(QAccessible::Name), QString("two"));
     QCOMPARE(iconsMoved.count(), 0);
+
+    // Sorted, the column's header says how, and the reader hears it once.
+    AccessibleEvents heard;
+    list.sortBy(2, RowSorting::Direction::Ascending);
+    QCOMPARE(report->child(2)->text(QAccessible::Name), QString("Directors, sorted ascending"));
+    QCOMPARE(report->child(2)->text(QAccessible::Description), QString("sorted ascending"));
+    QCOMPARE(report->child(0)->text(QAccessible::Name), QString("Title"));
+    QTRY_COMPARE(heard.namesOf(QAccessible::ObjectShow), QStringList{"Directors, ascending"});
+    QCOMPARE(heard.all().last().role, QAccessible::Notification);
+}
+
+// After F3 or F4 a screen reader is told of the view, then of its selected title: of no other
+// title before it.
+void TestListView::viewSwitchNamesTheSelectedTitleFirst()
+{
+    ListView list;
+    list.addColumnHeader("Title", 1000);
+    list.addColumnHeader("Starring", 1000);
+    list.addItems(rowsTitled({"one", "two", "three"}));
+    list.show();
+    QVERIFY(QTest::qWaitForWindowActive(&list));
+    list.iconView()->setFocus();
+    list.selectItem(3);
+    for (int mode : {int(ListView::ReportView), int(ListView::IconView)}) {
+        AccessibleEvents heard;
+        list.setView(mode);
+        QTRY_VERIFY(!heard.namesOf(QAccessible::Focus).isEmpty() &&
+                    heard.namesOf(QAccessible::Focus).last() == "three");
+        QStringList titles = heard.namesOf(QAccessible::Focus);
+        titles.removeAll("Catalogue"); // the view itself
+        QCOMPARE(titles.value(0), QString("three"));
+        QVERIFY2(!titles.contains("one") && !titles.contains("two"), qPrintable(titles.join(',')));
+    }
+}
+
+// A double-click on a column divider fits the column to the widest text of the rows on screen,
+// never narrower than its header; the next resize of the window gives it its tenth again.
+void TestListView::dividerFitsTheWidestTextOnScreen()
+{
+    ListView list;
+    list.addColumnHeader("Title", 600);
+    list.addColumnHeader("Starring", 600);
+    const QString longest = "Bright Water over the Broad Meadows of the North";
+    list.addItems(rowsTitled({"Brazil", longest, "Alien"}));
+    list.setView(ListView::ReportView);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QHeaderView* header = list.reportView()->header();
+    const int before = header->sectionSize(0);
+    const QPoint divider(header->sectionViewportPosition(1) - 1, header->height() / 2);
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, divider);
+    const int widest = list.reportView()->fontMetrics().horizontalAdvance(longest);
+    QVERIFY2(header->sectionSize(0) > qMax(before, widest),
+             qPrintable(QString("%1 of %2").arg(header->sectionSize(0)).arg(widest)));
+    // A column of short cells keeps the width its header needs.
+    const QPoint second(header->sectionViewportPosition(1) + header->sectionSize(1) - 1,
+                        header->height() / 2);
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, second);
+    QVERIFY(header->sectionSize(1) >= header->sectionSizeHint(1));
+    QVERIFY(list.setColumnHeaderWidth(1, 600));
+    QCOMPARE(header->sectionSize(0), qRound(list.columnHeaderWidth(1) / 15));
+}
+
+// The covers spread over the view's width: whatever is left over is less than a pixel per column.
+void TestListView::iconWallUsesItsWidth()
+{
+    ListView list;
+    list.addColumnHeader("Title", 1000);
+    QStringList titles;
+    for (int i = 1; i <= 40; ++i)
+        titles << QString("title %1").arg(i);
+    list.addItems(rowsTitled(titles));
+    for (float width : {9855.0f, 12000.0f, 7000.0f}) {
+        list.setWidth(width);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QListView* view = list.iconView();
+        const int columns = (view->viewport()->width() - 1) / view->gridSize().width();
+        QVERIFY(columns > 1);
+        // The last of a row stands on the first row.
+        QCOMPARE(view->visualRect(view->model()->index(columns - 1, 0)).top(), 0);
+        const int band = view->viewport()->width() - 1 - columns * view->gridSize().width();
+        QVERIFY2(band < columns,
+                 qPrintable(QString("%1 px left of %2").arg(band).arg(view->viewport()->width())));
+        // Each cover stands in the middle of its cell: the first as far from the view's edge as
+        // the last, but for what is left over and a pixel of rounding.
+        const QRect first = view->visualRect(view->model()->index(0, 0));
+        const QRect last = view->visualRect(view->model()->index(columns - 1, 0));
+        const int leftOver = view->viewport()->width() - columns * view->gridSize().width();
+        QVERIFY(qAbs(first.left() - (view->viewport()->width() - last.right() - 1)) <=
+                leftOver + 1);
+    }
 }
 
 // The report view's accessible table is one interface, made once, with the headers' action its
