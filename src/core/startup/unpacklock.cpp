@@ -1,9 +1,10 @@
 #include "core/startup/unpacklock.h"
 
+#include "core/startup/thiscomputer.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSysInfo>
 #include <QThread>
 
 namespace {
@@ -59,7 +60,7 @@ QString UnpackLock::take(const std::function<void(const QString& status)>& waiti
                 removeBroken();
         } else {
             brokenSince.invalidate();
-            const bool foreign = !host.isEmpty() && host != QSysInfo::machineHostName();
+            const bool foreign = !host.isEmpty() && !ThisComputer::isNamed(host);
             if (!foreign) {
                 foreignSince.invalidate();
             } else if (!foreignSince.isValid()) {

@@ -138,8 +138,8 @@ void TestStartUp::unpacksIntoDatabaseFolder_data()
 {
     QTest::addColumn<QString>("folder"); // the program's, under a temporary folder
     QTest::newRow("plain") << QString();
-    const QString name =
-        QString::fromUtf8("Fran\xc3\xa7oise \xc3\x96d\xc3\xb6n \xe6\x98\xa0\xe7\x94\xbb");
+    const QString name = QString::fromUtf8("Fran\xc3\xa7oise \xc3\x96"
+                                           "d\xc3\xb6n \xe6\x98\xa0\xe7\x94\xbb");
     QTest::newRow("longAndNonAscii") << QStringList(12, name + QString(10, u'x')).join(u'/');
 }
 
