@@ -17,6 +17,13 @@ bool isCombiningMark(char32_t c)
            category == QChar::Mark_Enclosing;
 }
 
+// Soft hyphens, zero-width spaces and joiners, direction marks: they show nothing, or nothing
+// but a break, and are never typed.
+bool isInvisible(char32_t c)
+{
+    return QChar::category(c) == QChar::Other_Format;
+}
+
 bool isBlank(char32_t c)
 {
     return QChar::isSpace(c) || QChar::category(c) == QChar::Other_Control;
@@ -46,7 +53,7 @@ QString SearchQuery::fold(QStringView text)
         }
         if (isBlank(c))
             kept += u' ';
-        else if (!isCombiningMark(c))
+        else if (!isCombiningMark(c) && !isInvisible(c))
             kept.append(decomposed.constData() + i, units);
         i += units - 1;
     }

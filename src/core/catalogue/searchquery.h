@@ -18,8 +18,9 @@ public:
     SearchQuery() = default;
     explicit SearchQuery(QStringView typed);
 
-    // Compatibility decomposition, combining marks dropped, case folded; every blank and control
-    // character becomes one plain space. Never longer in characters than the decomposed text.
+    // Compatibility decomposition, combining marks and invisible format characters (a soft hyphen)
+    // dropped, case folded; every blank and control character becomes one plain space. Never longer
+    // in characters than the decomposed text.
     static QString fold(QStringView text);
     // The same fold on UTF-8, with a quick path for text that is all ASCII.
     static QByteArray foldUtf8(QByteArrayView text);

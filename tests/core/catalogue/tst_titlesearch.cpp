@@ -15,6 +15,10 @@ const QList<QStringList> catalogue = {
     {"Big Fish", "Ewan McGregor", "Tim Burton", "", "", "Fantasy", "", "", "5 of 5"},
     {"A Big Night", "Ann Lebowski", "", "", "", "Comedy"},
     {"The 12\" Cut", "", "", "9 May, 1999", "", "Horror"},
+    // A soft hyphen (Windows-1252 0xAD), which shows only at a line break and is never typed.
+    {"Sum\u00admer in Zodiac", "", "", "", "", "Drama"},
+    // All ASCII, which the index folds on a path of its own.
+    {"THE QUICK BROWN FOX JUMPS OVER A LAZY DOG", "", "", "", "", "Drama"},
 };
 
 QStringList titlesOf(const std::vector<int>& entries)
@@ -49,7 +53,7 @@ void TestTitleSearch::finds_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("found");
-    const QStringList everything = titlesOf({0, 1, 2, 3, 4, 5});
+    const QStringList everything = titlesOf({0, 1, 2, 3, 4, 5, 6, 7});
     QTest::newRow("wordsInDifferentFields")
         << "big lebowski" << QStringList{"The Big Lebowski", "A Big Night"};
     QTest::newRow("everyWordRequired") << "ann horror" << QStringList{"Les \u00c9toiles"};
@@ -72,6 +76,10 @@ void TestTitleSearch::finds_data()
     QTest::newRow("reviewsNotSearched") << "sublime" << QStringList{};
     QTest::newRow("controlCharactersSeparate")
         << "big\x01\tlebowski" << QStringList{"The Big Lebowski", "A Big Night"};
+    QTest::newRow("invisibleCharactersLeftOut") << "summer zodiac" << titlesOf({6});
+    QTest::newRow("invisibleCharactersTyped") << "zo\u200bdiac sum\u00admer" << titlesOf({6});
+    QTest::newRow("everyAsciiLetterFolded")
+        << "\"the quick brown fox jumps over a lazy dog\"" << titlesOf({7});
     QTest::newRow("onlyBlanks") << " \t \u00a0 " << everything;
     QTest::newRow("emptyPhrase") << "\"  \"" << everything;
     QTest::newRow("tenThousandLetters") << QString(10000, u'x') << QStringList{};
