@@ -461,6 +461,9 @@ void TestStartUp::perUserFolder_data()
                            << "home/.local/share/" + app;
     QTest::newRow("absolute") << QByteArray("XDG_DATA_HOME") << QByteArray("/srv/data")
                               << "/srv/data/" + app;
+    // No folder at the root of the file system, nor under the folder started from: none.
+    QTest::newRow("homeUnset") << QByteArray("HOME") << QByteArray() << QString();
+    QTest::newRow("homeRelative") << QByteArray("HOME") << QByteArray("home") << QString();
 #endif
 }
 
@@ -471,18 +474,28 @@ void TestStartUp::perUserFolder()
     QFETCH(QString, expected);
     QTemporaryDir root;
     QVERIFY(QDir(root.path()).mkpath("home"));
-    const QByteArray home = qgetenv("HOME");
-    const bool wasSet = qEnvironmentVariableIsSet(variable.constData());
-    const QByteArray before = qgetenv(variable.constData());
+    // Only the row's variable differs from a user's plain environment.
+    const QByteArrayList involved{"HOME", "XDG_DATA_HOME", "LOCALAPPDATA"};
+    QHash<QByteArray, QByteArray> saved;
+    for (const QByteArray& name : involved) {
+        if (qEnvironmentVariableIsSet(name.constData()))
+            saved.insert(name, qgetenv(name.constData()));
+        qunsetenv(name.constData());
+    }
     qputenv("HOME", QFile::encodeName(root.filePath("home")));
     qputenv(variable.constData(), value);
     const StartFolders folders = StartFolders::ofRunningProgram();
-    qputenv("HOME", home);
-    if (wasSet)
-        qputenv(variable.constData(), before);
+    for (const QByteArray& name : involved) {
+        if (saved.contains(name))
+            qputenv(name.constData(), saved.value(name));
+        else
+            qunsetenv(name.constData());
+    }
+    if (expected.isEmpty())
+        QCOMPARE(folders.perUser, QString());
     else
-        qunsetenv(variable.constData());
-    QCOMPARE(folders.perUser, QDir::isAbsolutePath(expected) ? expected : root.filePath(expected));
+        QCOMPARE(folders.perUser,
+                 QDir::isAbsolutePath(expected) ? expected : root.filePath(expected));
 }
 
 void TestStartUp::unpacksIntoUserFolder()
