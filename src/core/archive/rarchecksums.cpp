@@ -19,6 +19,7 @@ public:
     }
 
     bool ok() const { return !bad; }
+    bool atEnd() const { return bad || at >= bytes.size(); }
     qsizetype position() const { return at; }
     void skip(qsizetype count) { take(count); }
 
@@ -66,6 +67,25 @@ private:
     bool bad = false;
 };
 
+// A RAR 5 file header's extra area: records, each its size, its type, then its own fields.
+void readRar5Extra(Fields extra, Entry& entry)
+{
+    enum : quint64 { EncryptionRecord = 0x01, HashRecord = 0x02 };
+    enum : quint64 { Blake2sp = 0 };
+    while (!extra.atEnd()) {
+        const quint64 size = extra.vint();
+        const qsizetype start = extra.position();
+        const quint64 type = extra.vint();
+        if (type == EncryptionRecord)
+            entry.encrypted = true;
+        else if (type == HashRecord && extra.vint() == Blake2sp)
+            entry.hasBlake2 = true;
+        if (size > quint64(maxHeaderSize))
+            return;
+        extra.skip(start + qsizetype(size) - extra.position());
+    }
+}
+
 // RAR 5.0: each block is a CRC32, the header's size as a variable-length integer, the header
 // (type, flags, optional extra and data sizes, then the type's own fields), then its data.
 bool readRar5(QIODevice* archive, Listing& listing, bool mainHeaderOnly = false)
@@ -81,11 +101,12 @@ bool readRar5(QIODevice* archive, Listing& listing, bool mainHeaderOnly = false)
         if (!prefix.ok() || headerSize == 0 || headerSize > quint64(maxHeaderSize))
             return false;
         archive->skip(4 + prefix.position());
-        Fields header(archive->read(qint64(headerSize)));
+        const QByteArray headerBytes = archive->read(qint64(headerSize));
+        Fields header(headerBytes);
         const quint64 type = header.vint();
         const quint64 flags = header.vint();
-        if (flags & 0x1)
-            header.vint(); // extra area size
+        // The extra area ends the header.
+        const quint64 extraSize = (flags & 0x1) ? header.vint() : 0;
         const quint64 dataSize = (flags & 0x2) ? header.vint() : 0;
         if (!header.ok())
             return false;
@@ -109,12 +130,14 @@ bool readRar5(QIODevice* archive, Listing& listing, bool mainHeaderOnly = false)
             if (entry.hasChecksum)
                 entry.crc32 = header.little<quint32>();
             const quint64 compression = header.vint();
+            entry.dictionary = quint64(128 * 1024) << ((compression >> 10) & 0xF);
             // Directories and the parts of a file split over volumes have nothing to check.
             entry.stored = ((compression >> 7) & 0x7) == 0 && !(fileFlags & 0x1) && !(flags & 0x18);
             header.vint(); // host system
             entry.name = header.text(qsizetype(header.vint()));
-            if (!header.ok())
+            if (!header.ok() || extraSize > quint64(headerBytes.size() - header.position()))
                 return false;
+            readRar5Extra(Fields(headerBytes.right(qsizetype(extraSize))), entry);
             entries.push_back(entry);
         }
         if (dataSize > quint64(archive->size() - archive->pos()) ||
@@ -129,6 +152,7 @@ bool readRar4(QIODevice* archive, Listing& listing, bool mainHeaderOnly = false)
 {
     enum : quint8 { MainBlock = 0x73, FileBlock = 0x74, EndBlock = 0x7B };
     enum : quint16 { HeadersEncrypted = 0x0080, HasAddedSize = 0x8000, LargeFile = 0x0100 };
+    enum : quint16 { DataEncrypted = 0x0004 };
     enum : quint16 { VolumeArchive = 0x0001 };
     std::vector<Entry>& entries = listing.entries;
     while (!archive->atEnd()) {
@@ -155,6 +179,7 @@ bool readRar4(QIODevice* archive, Listing& listing, bool mainHeaderOnly = false)
             header.skip(1); // host system
             entry.crc32 = header.little<quint32>();
             entry.hasChecksum = true;
+            entry.encrypted = flags & DataEncrypted;
             header.skip(4 + 1); // time, version needed
             const quint8 method = header.little<quint8>();
             const quint16 nameSize = header.little<quint16>();

@@ -17,8 +17,11 @@ struct Entry {
     QByteArray name; // as the header holds it: UTF-8 in RAR 5, the 8-bit name in RAR 4
     qint64 size = 0; // unpacked
     bool stored = false;
-    bool hasChecksum = false;
+    bool hasChecksum = false; // a CRC32
     quint32 crc32 = 0;
+    bool encrypted = false; // its data: the RAR 5 encryption record, the RAR 4 password flag
+    bool hasBlake2 = false; // a BLAKE2sp hash, which Movra does not check
+    quint64 dictionary = 0; // the window its unpacking needs, in bytes: RAR 5 only
 };
 
 struct Listing {

@@ -12,7 +12,7 @@ enum HeaderType : quint64 { MainHeader = 1, FileHeader = 2, EndHeader = 5 };
 enum HeaderFlag : quint64 { HasExtraArea = 0x1, HasDataArea = 0x2 };
 enum FileFlag : quint64 { IsDirectory = 0x1, HasUnixTime = 0x2, HasCrc32 = 0x4 };
 enum HostOs : quint64 { HostUnix = 1 };
-enum ExtraRecord : quint64 { FileRedirection = 5 };
+enum ExtraRecord : quint64 { FileEncryption = 1, FileHash = 2, FileRedirection = 5 };
 enum Redirection : quint64 { UnixSymlink = 1, WindowsSymlink = 2, HardLink = 4 };
 
 // RAR's variable-length integer: seven bits per byte, lowest first, high bit set on all but the
@@ -46,6 +46,36 @@ QByteArray headerBlock(const QByteArray& fields)
     return block + sized;
 }
 
+// An extra area record: its size, then its type and fields.
+QByteArray extraRecord(const QByteArray& record)
+{
+    QByteArray sized;
+    appendVint(sized, quint64(record.size()));
+    return sized + record;
+}
+
+// AES-256 with a password check value; the salt, the IV and the check value are zeros, as no
+// data is really encrypted.
+QByteArray encryptionRecord()
+{
+    QByteArray record;
+    appendVint(record, FileEncryption);
+    appendVint(record, 0);   // version: AES-256
+    appendVint(record, 0x1); // flags: password check present
+    record += char(15);      // binary logarithm of the key derivation's iterations
+    record += QByteArray(16 + 16 + 12, '\0');
+    return extraRecord(record);
+}
+
+QByteArray blake2Record()
+{
+    QByteArray record;
+    appendVint(record, FileHash);
+    appendVint(record, 0); // BLAKE2sp
+    record += QByteArray(32, '\0');
+    return extraRecord(record);
+}
+
 QByteArray redirectionRecord(RarWriter::Link link, const QString& target)
 {
     QByteArray record;
@@ -57,9 +87,7 @@ QByteArray redirectionRecord(RarWriter::Link link, const QString& target)
     const QByteArray name = target.toUtf8();
     appendVint(record, quint64(name.size()));
     record += name;
-    QByteArray sized;
-    appendVint(sized, quint64(record.size()));
-    return sized + record;
+    return extraRecord(record);
 }
 
 } // namespace
@@ -85,8 +113,13 @@ bool RarWriter::addFile(const QString& name, const QByteArray& data, quint32 mod
 
 bool RarWriter::addEntry(const Entry& entry)
 {
-    const QByteArray extra =
+    QByteArray extra =
         entry.link == Link::None ? QByteArray() : redirectionRecord(entry.link, entry.linkTarget);
+    if (entry.encryptionRecord)
+        extra += encryptionRecord();
+    if (entry.blake2InsteadOfCrc)
+        extra += blake2Record();
+    const bool hasCrc = !entry.directory && !entry.blake2InsteadOfCrc;
     const QByteArray data = entry.directory ? QByteArray() : entry.data;
 
     QByteArray fields;
@@ -98,14 +131,16 @@ bool RarWriter::addEntry(const Entry& entry)
     if (!extra.isEmpty())
         appendVint(fields, quint64(extra.size()));
     appendVint(fields, quint64(data.size()));
-    const quint64 kindFlag = entry.directory ? IsDirectory : HasCrc32;
-    appendVint(fields, HasUnixTime | kindFlag);
+    const quint64 kindFlag = entry.directory ? quint64(IsDirectory) : quint64(0);
+    const quint64 crcFlag = hasCrc ? quint64(HasCrc32) : quint64(0);
+    appendVint(fields, HasUnixTime | kindFlag | crcFlag);
     appendVint(fields, quint64(data.size())); // unpacked size
     appendVint(fields, entry.directory ? 040755 : entry.unixMode);
     appendUint32(fields, entry.modified);
-    if (!entry.directory)
+    if (hasCrc)
         appendUint32(fields, crc32(data));
-    appendVint(fields, 0); // compression: version 0, method 0 (stored)
+    // Compression: version 0, method 0 (stored), and the dictionary size's bits.
+    appendVint(fields, quint64(entry.dictionaryShift) << 10);
     appendVint(fields, HostUnix);
     const QByteArray name = entry.name.toUtf8();
     appendVint(fields, quint64(name.size()));

@@ -20,6 +20,12 @@ public:
         quint32 unixMode = 0100644; // file type and permission bits, as stat() gives them
         Link link = Link::None;
         QString linkTarget;
+        // What other archivers' entries may carry, for tests: an encryption record (the data
+        // stays as given), a BLAKE2sp hash in place of the CRC32, and a dictionary of 128 KiB
+        // shifted left this many times.
+        bool encryptionRecord = false;
+        bool blake2InsteadOfCrc = false;
+        int dictionaryShift = 0;
     };
 
     explicit RarWriter(QIODevice* device);

@@ -23,6 +23,16 @@ struct ReaderDeleter {
     void operator()(archive* a) const { archive_read_free(a); }
 };
 
+// The largest dictionary the archive reader unpacks with.
+constexpr quint64 maxDictionary = quint64(64) * 1024 * 1024;
+
+QString dictionaryTooLarge()
+{
+    return QStringLiteral("it was packed with a dictionary larger than Movra can unpack (%1 MB "
+                          "at most)")
+        .arg(maxDictionary / (1024 * 1024));
+}
+
 // libarchive's messages for what it cannot read, and how to say them to a user.
 QString plainWords(const QString& libraryMessage)
 {
@@ -31,11 +41,36 @@ QString plainWords(const QString& libraryMessage)
                               "(a RAR 5 or non-solid archive works)");
     if (libraryMessage.contains(QLatin1String("ncryption")))
         return QStringLiteral("it is encrypted, and Movra cannot read encrypted archives");
+    if (libraryMessage.contains(QLatin1String("Declared dictionary size")))
+        return dictionaryTooLarge();
     if (libraryMessage.contains(QLatin1String("Unrecognized archive format")))
         return QStringLiteral("it is not a RAR archive");
     if (libraryMessage.contains(QLatin1String("Truncated")))
         return QStringLiteral("it is truncated (%1)").arg(libraryMessage);
     return QStringLiteral("it is damaged (%1)").arg(libraryMessage);
+}
+
+// Why the headers show an entry that cannot be unpacked as sound: its data encrypted (which the
+// archive reader does not see in RAR 5 entries, and would unpack as it stands), stored with no
+// checksum that can be checked, or packed with a dictionary the reader refuses when it meets the
+// entry, after those before it are unpacked. Empty when there is none.
+QString uncheckableEntry(const RarChecksums::Listing& headers)
+{
+    for (const RarChecksums::Entry& entry : headers.entries) {
+        if (entry.encrypted)
+            return plainWords(QStringLiteral("encryption"));
+        if (entry.dictionary > maxDictionary)
+            return dictionaryTooLarge();
+        if (entry.stored && !entry.hasChecksum)
+            return QStringLiteral("its entry \"%1\" has no CRC32 checksum%2, so Movra cannot tell "
+                                  "whether it is sound; pack the archive with CRC32 checksums, "
+                                  "as RAR does by default")
+                .arg(QString::fromUtf8(entry.name),
+                     entry.hasBlake2 ? QStringLiteral(" (only a BLAKE2 hash, which Movra does "
+                                                      "not check)")
+                                     : QString());
+    }
+    return {};
 }
 
 } // namespace
@@ -67,7 +102,9 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
     error.clear();
     cancelled = false;
 
-    bool encrypted = false;
+    // What refuses the archive once the listing is through, so that an archive that is also
+    // solid says so first.
+    QString refusedAtEnd;
     Reading pass;
     if (!folder.isEmpty()) {
         pass.writer = std::make_unique<FolderWriter>();
@@ -76,11 +113,13 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
     }
     if (!openArchive(pass, archivePath))
         return false;
-    if (pass.writer) {
-        QFile headers(archivePath);
-        if (headers.open(QIODevice::ReadOnly))
-            pass.headers = RarChecksums::read(&headers);
-    }
+    QFile headers(archivePath);
+    if (headers.open(QIODevice::ReadOnly))
+        pass.headers = RarChecksums::read(&headers);
+    // Refused before anything is unpacked.
+    refusedAtEnd = uncheckableEntry(pass.headers);
+    if (!refusedAtEnd.isEmpty() && pass.writer)
+        return fail(refusedAtEnd);
 
     archive_entry* entry = nullptr;
     while (nextEntry(pass, &entry)) {
@@ -90,10 +129,10 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
         const QString refusal = EntrySafety::refusal(name, archive_entry_filetype(entry),
                                                      archive_entry_hardlink(entry) != nullptr);
         if (archive_entry_is_data_encrypted(entry)) {
-            // The listing goes on, so that an archive that is also solid says so first.
             if (pass.writer)
                 return fail(plainWords(QStringLiteral("encryption")));
-            encrypted = true;
+            if (refusedAtEnd.isEmpty())
+                refusedAtEnd = plainWords(QStringLiteral("encryption"));
         }
         if (!refusal.isEmpty()) {
             const QString why =
@@ -118,8 +157,8 @@ bool UnRar::run(const QString& archivePath, const QString& folder)
     }
     if (!error.isEmpty())
         return false;
-    if (encrypted)
-        return fail(plainWords(QStringLiteral("encryption")));
+    if (!refusedAtEnd.isEmpty())
+        return fail(refusedAtEnd);
     if (pass.writer && !checkEntriesComplete(pass))
         return false;
     return true;

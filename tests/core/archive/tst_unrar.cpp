@@ -64,6 +64,8 @@ private slots:
     void cutInsideAHeader();
     void fuzzFindingsEndCleanly();
     void staleOutOfMemoryIsHarmless();
+    void uncheckableEntriesAreRefused_data();
+    void uncheckableEntriesAreRefused();
     void damagedStoredDataIsRefused_data();
     void damagedStoredDataIsRefused();
     void archiveThatIsNoFile();
@@ -484,6 +486,42 @@ void TestUnRar::damagedStoredDataIsRefused()
     QVERIFY(!unrar.ExtractArchive(path, out.path()));
     QVERIFY2(unrar.errorString().contains("does not match its checksum"),
              qPrintable(unrar.errorString()));
+}
+
+// Entries whose data cannot be taken as it stands are refused before anything is unpacked, the
+// listing naming why, even where the archive reader lets them through.
+void TestUnRar::uncheckableEntriesAreRefused_data()
+{
+    QTest::addColumn<RarWriter::Entry>("entry");
+    QTest::addColumn<QString>("reason");
+    RarWriter::Entry encrypted = fileEntry("secret.adl", "ciphertext as it would be");
+    encrypted.encryptionRecord = true;
+    QTest::newRow("encrypted") << encrypted << "it is encrypted, and Movra cannot read encrypted";
+    encrypted.blake2InsteadOfCrc = true;
+    QTest::newRow("encryptedWithHash") << encrypted << "it is encrypted";
+    RarWriter::Entry hashed = fileEntry("hashed.adl", "text");
+    hashed.blake2InsteadOfCrc = true;
+    QTest::newRow("blake2Only") << hashed << "\"hashed.adl\" has no CRC32 checksum (only a BLAKE2";
+    RarWriter::Entry huge = fileEntry("huge.adl", "text");
+    huge.dictionaryShift = 10; // 128 MiB
+    QTest::newRow("dictionaryBeyondReader") << huge << "dictionary larger than Movra can unpack";
+}
+
+void TestUnRar::uncheckableEntriesAreRefused()
+{
+    QFETCH(RarWriter::Entry, entry);
+    QFETCH(QString, reason);
+    QTemporaryDir work;
+    const QString path = work.filePath("sealed.rar");
+    QVERIFY(
+        writeArchive(path, {fileEntry("first.adl", "first"), entry, fileEntry("last.adl", "x")}));
+    UnRar unrar;
+    QVERIFY(!unrar.ListArchive(path));
+    QVERIFY2(unrar.errorString().contains(reason), qPrintable(unrar.errorString()));
+    QTemporaryDir out;
+    QVERIFY(!unrar.ExtractArchive(path, out.path()));
+    QVERIFY2(unrar.errorString().contains(reason), qPrintable(unrar.errorString()));
+    QCOMPARE(filesUnder(out.path()), QStringList());
 }
 
 // What stands where the archive should be is said in plain words, and never blocks a start.
