@@ -112,8 +112,10 @@ QSize iconSizeOf(const QString& folder, const QStringList& coverFiles)
 {
     const QString base = QDir(folder).path() + u'/';
     for (const QString& cover : coverFiles) {
+        // A cover whose header reads but whose picture does not is shown as a placeholder, and
+        // does not decide the size of the others.
         const CoverPicture::Header header = CoverPicture::readHeader(base + cover);
-        if (header.problem.isEmpty())
+        if (header.problem.isEmpty() && CoverPicture::readProblem(base + cover).isEmpty())
             return CoverPicture::iconSizeFor(header.size);
     }
     return {};

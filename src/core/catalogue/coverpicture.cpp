@@ -32,6 +32,35 @@ bool jpegReachesItsEnd(QFile& file)
     return end >= 0 && end > tail.lastIndexOf("\xff\xda");
 }
 
+// The scans of a JPEG are counted by their start markers, which the compressed data cannot hold
+// (a 0xFF byte there is followed by 0x00), before it is decoded at all. An embedded thumbnail's
+// own scan counts too.
+QString scanProblem(QFile& file)
+{
+    static const QByteArray jpegStart("\xff\xd8\xff");
+    if (file.peek(3) != jpegStart)
+        return {};
+    const qint64 chunk = qint64(64) * 1024;
+    int scans = 0;
+    char previous = 0;
+    while (!file.atEnd()) {
+        const QByteArray bytes = file.read(chunk);
+        if (bytes.isEmpty())
+            break;
+        for (const char byte : bytes) {
+            if (previous == '\xff' && byte == '\xda')
+                ++scans;
+            previous = byte;
+        }
+        if (scans > maxCoverScans)
+            return QStringLiteral("is a JPEG picture of more than %1 scans, which would take "
+                                  "minutes to decode")
+                .arg(maxCoverScans);
+    }
+    file.seek(0);
+    return {};
+}
+
 QString sizeProblem(QSize size)
 {
     if (!size.isValid() || size.isEmpty())
@@ -76,6 +105,9 @@ QImage decode(const QString& path, QSize box, QString* problem)
     const QString unopened = RegularFile::open(file, path);
     if (!unopened.isEmpty())
         return fail(unopened);
+    const QString tooSlow = scanProblem(file);
+    if (!tooSlow.isEmpty())
+        return fail(tooSlow);
     QImageReader reader(&file);
     const QSize original = reader.size();
     const QString tooLarge = sizeProblem(original);

@@ -20,3 +20,8 @@ constexpr int maxIconSide = 512;
 // them would take far more memory than any cover needs.
 constexpr int maxCoverSide = 16384;
 constexpr qint64 maxCoverPixels = 32 * 1024 * 1024;
+
+// A progressive JPEG is decoded once per scan over the whole picture; common ones have about ten.
+// One with thousands costs minutes of processor time for a single cover, so more than this are
+// not decoded.
+constexpr int maxCoverScans = 100;

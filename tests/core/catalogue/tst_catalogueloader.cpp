@@ -296,7 +296,7 @@ void TestCatalogueLoader::titlesBeyondTheRowLimitAreReported()
 void TestCatalogueLoader::coversAreCheckedAsShown_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("reported");
+    QTest::addColumn<QString>("reported"); // what the check says of it; empty: nothing
     QImage picture(40, 60, QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x)
@@ -315,25 +315,41 @@ void TestCatalogueLoader::coversAreCheckedAsShown_data()
     const QByteArray jpeg = encoded("JPEG");
     const qsizetype scan = jpeg.indexOf("\xff\xda");
     const int scanHeader = (uchar(jpeg[scan + 2]) << 8) | uchar(jpeg[scan + 3]);
-    QTest::newRow("png") << png << false;
-    QTest::newRow("jpeg") << jpeg << false;
-    QTest::newRow("pngWithBrokenIdat") << brokenIdat << true;
-    QTest::newRow("jpegCutAfterHeader") << jpeg.left(scan + 2 + scanHeader) << true;
+    const QString undecodable = "cannot be decoded";
+    QTest::newRow("png") << png << QString();
+    QTest::newRow("jpeg") << jpeg << QString();
+    QTest::newRow("pngWithBrokenIdat") << brokenIdat << undecodable;
+    QTest::newRow("jpegCutAfterHeader") << jpeg.left(scan + 2 + scanHeader) << undecodable;
+    // A thumbnail's end marker early in the file is not the picture's end.
+    const QByteArray thumbnail = QByteArray("\xff\xe1\x00\x06\xff\xd9\xff\xd9", 8);
+    QTest::newRow("jpegWithThumbnailCutShort")
+        << jpeg.left(2) + thumbnail + jpeg.mid(2, scan + 2 + scanHeader - 2) << undecodable;
+    // Scans beyond what any cover has, each marker in a comment of its own here: counted before
+    // anything is decoded.
+    const QByteArray scanMarkers = QByteArray("\xff\xfe\x00\x04\xff\xda", 6).repeated(101);
+    QTest::newRow("jpegOfManyScans") << jpeg.left(2) + scanMarkers + jpeg.mid(2) << "scans";
 }
 
 void TestCatalogueLoader::coversAreCheckedAsShown()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, reported);
+    QFETCH(QString, reported);
     QTemporaryDir dir;
     const QString cover =
         QString("a.adl.cover.%1").arg(QTest::currentDataTag()[0] == 'j' ? "jpg" : "png");
     QVERIFY(writeBytes(dir.filePath(cover), bytes));
     QVERIFY(CoverPicture::readHeader(dir.filePath(cover)).problem.isEmpty());
     const QList<LoadProblem> problems = CatalogueLoader::unreadableCovers(dir.path(), {cover});
-    QCOMPARE(problems.size(), reported ? 1 : 0);
+    QCOMPARE(problems.size(), reported.isEmpty() ? 0 : 1);
+    if (!problems.isEmpty())
+        QVERIFY2(problems[0].reason.contains(reported), qPrintable(problems[0].reason));
     // The view shows the placeholder for exactly the covers the check reports.
-    QCOMPARE(CoverPicture::readScaled(dir.filePath(cover), {365, 512}).isNull(), reported);
+    QCOMPARE(CoverPicture::readScaled(dir.filePath(cover), {365, 512}).isNull(),
+             !reported.isEmpty());
+    // Every icon takes the size of the first cover that can be shown.
+    QVERIFY(writeCover(dir.path(), "b.adl.cover.png", Qt::blue, {20, 30}));
+    QCOMPARE(CatalogueLoader::iconSizeOf(dir.path(), {cover, "b.adl.cover.png"}),
+             reported.isEmpty() ? QSize(40, 60) : QSize(20, 30));
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueLoader)
