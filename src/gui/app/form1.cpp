@@ -25,6 +25,7 @@ Form1::Form1(StartupController& startup)
     : dvdList(nullptr)
     , controller(startup)
     , urlOpener(std::make_unique<DesktopUrlOpener>())
+    , lossWatch(std::make_unique<WindowLossWatch>(this))
 {
     messageBox = [this](const QString& caption, const QString& text) {
         DetailsBox::showModal(this, caption, text);

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/catalogueloader.h"
 #include "core/startup/startupcontroller.h"
+#include "gui/app/windowlosswatch.h"
 #include "gui/catalogue/imagelist.h"
 
 #include <QMainWindow>
@@ -108,4 +109,5 @@ private:
     StartupController& controller;
     MessageBox messageBox;
     std::unique_ptr<UrlOpener> urlOpener;
+    std::unique_ptr<WindowLossWatch> lossWatch;
 };

@@ -21,6 +21,8 @@
 
 #include <functional>
 
+#include <xcb/xcb.h>
+
 namespace {
 
 // Shows each modal box to look() as soon as it opens, and closes it if look() has not: a box other
@@ -48,6 +50,7 @@ private slots:
     void lookUpsReachTheBrowser();
     void enterShowsTheBox();
     void tallDetailsStayOnScreen();
+    void windowDestroyedFromOutsideEndsEveryLoop(); // last: no event loop runs after it
     void cleanupTestCase();
 
 private:
@@ -159,6 +162,35 @@ void TestDesktop::tallDetailsStayOnScreen()
                                                   .arg(box.height())));
     QVERIFY(screen.contains(button));
     QVERIFY(scrollRange > 0);
+}
+
+// Another program destroys the main window while a box is open: the box's loop and the program's
+// end, rather than waiting for ever on windows no one can see.
+void TestDesktop::windowDestroyedFromOutsideEndsEveryLoop()
+{
+    const auto window = xcb_window_t(form->internalWinId());
+    bool destroyed = false;
+    QTimer destroyer;
+    connect(&destroyer, &QTimer::timeout, [&] {
+        if (destroyed || !QApplication::activeModalWidget())
+            return;
+        destroyed = true;
+        xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+        // Checked: the server has done it before the connection closes.
+        free(xcb_request_check(other, xcb_destroy_window_checked(other, window)));
+        xcb_disconnect(other);
+    });
+    destroyer.start(50);
+    bool stillOpen = false;
+    QTimer::singleShot(5000, [&] {
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            stillOpen = true;
+            box->done(QDialog::Rejected);
+        }
+    });
+    QTest::keyClick(form->list()->iconView(), Qt::Key_Return);
+    QVERIFY(destroyed);
+    QVERIFY(!stillOpen);
 }
 
 void TestDesktop::cleanupTestCase()
