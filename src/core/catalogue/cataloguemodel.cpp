@@ -9,7 +9,7 @@ namespace {
 
 // The columns in the order they are ranked in the background: those a user sorts by first first,
 // the reviews, by far the longest, last.
-constexpr std::array<int, ::columnCount> rankingOrder{0, 3, 1, 2, 5, 4, 6, 7, 8, 9};
+const std::array<int, ::columnCount> rankingOrder{0, 3, 1, 2, 5, 4, 6, 7, 8, 9};
 
 // No cell shows more characters than this in one line of the list, and no tooltip more than
 // this many lines' worth: a cell may hold megabytes of reviews, and only its start can be seen.
@@ -209,20 +209,20 @@ void CatalogueModel::rankInBackground()
 {
     if (ranking.isRunning() || rows.empty())
         return;
-    // The rows as they are: their texts are shared, not copied, and never change.
-    ranking = QtConcurrent::run([this, snapshot = rows, made = generation] {
-        for (int column : rankingOrder) {
-            Ranks ranked = rankColumn(snapshot, column, [this] { return stopRanking.load(); });
-            if (ranked.empty())
-                return;
-            QMetaObject::invokeMethod(
-                this,
-                [this, column, made, ranked = std::move(ranked)]() mutable {
-                    if (made == generation && !isRanked(column))
-                        takeRanks(column, std::move(ranked));
-                },
-                Qt::QueuedConnection);
-        }
+    // The rows as they are: their texts are shared, not copied, and never change. The columns
+    // are shared out among the pool's threads, the title column first.
+    auto snapshot = std::make_shared<const std::vector<CatalogueRow>>(rows);
+    ranking = QtConcurrent::map(rankingOrder, [this, snapshot, made = generation](int column) {
+        Ranks ranked = rankColumn(*snapshot, column, [this] { return stopRanking.load(); });
+        if (ranked.empty())
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, column, made, ranked = std::move(ranked)]() mutable {
+                if (made == generation && !isRanked(column))
+                    takeRanks(column, std::move(ranked));
+            },
+            Qt::QueuedConnection);
     });
 }
 

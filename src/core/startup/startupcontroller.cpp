@@ -1,5 +1,7 @@
 #include "core/startup/startupcontroller.h"
 
+#include "core/catalogue/backgroundpool.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QtConcurrent>
@@ -100,10 +102,11 @@ void StartupController::checkCovers()
     if (current != State::Shown)
         return;
     current = State::Check;
-    coverCheck.setFuture(QtConcurrent::run([this, folder = start.databaseFolder(),
-                                            covers = coversOnShow] {
-        return CatalogueLoader::unreadableCovers(folder, covers, [this] { return closing.load(); });
-    }));
+    coverCheck.setFuture(QtConcurrent::run(
+        &backgroundPool(), [this, folder = start.databaseFolder(), covers = coversOnShow] {
+            return CatalogueLoader::unreadableCovers(folder, covers,
+                                                     [this] { return closing.load(); });
+        }));
 }
 
 void StartupController::coversChecked()

@@ -150,9 +150,8 @@ void Form1::showCatalogue()
     dvdList->setFocus();
     emit catalogueShown();
     controller.catalogueShown();
-    dvdList->prepareToSort();
-    // The covers are checked once the first paint has asked for those on screen, and they are
-    // read, so that they come first.
+    // The rows are ranked for sorting, and the covers checked, once the first paint has asked for
+    // the covers on screen and they are read, so that they come first.
     dvdList->shownView()->viewport()->installEventFilter(this);
 }
 
@@ -167,11 +166,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::checkCoversOnceDrawn()
 {
-    if (dvdImg.isBusy())
-        connect(&dvdImg, &ImageList::idle, &controller, &StartupController::checkCovers,
+    if (dvdImg.isBusy()) {
+        connect(&dvdImg, &ImageList::idle, this, &Form1::checkCoversOnceDrawn,
                 Qt::SingleShotConnection);
-    else
-        controller.checkCovers();
+        return;
+    }
+    dvdList->prepareToSort();
+    controller.checkCovers();
 }
 
 void Form1::AddCol(const QString& colname)
