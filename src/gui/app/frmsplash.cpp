@@ -35,6 +35,9 @@ frmSplash::frmSplash(StartupController& startup, QWidget* parent)
     const int frame = frameWidth();
     setFixedSize(toPixels(7380) + 2 * frame, toPixels(4245) + 2 * frame);
     setWindowIcon(QIcon(QStringLiteral(":/movra.png")));
+    // What a screen reader says of the window, which has no title bar to name it.
+    setAccessibleName(QStringLiteral("Movra"));
+    setAccessibleDescription(QStringLiteral("Starting"));
 
     Frame1 = new QGroupBox(this);
     Frame1->setGeometry(twipsRect(150, 60, 7080, 4050).translated(frame, frame));

@@ -139,6 +139,14 @@ void FindBar::focusField()
 {
     edit->setFocus(Qt::ShortcutFocusReason);
     edit->selectAll();
+    // Told again once the bar is on show: the first time, the field takes the focus while still
+    // hidden, and a screen reader ignores the focus of what it cannot see.
+    QTimer::singleShot(0, edit, [field = edit] {
+        if (!field->hasFocus() || !QAccessible::isActive())
+            return;
+        QAccessibleEvent focus(field, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    });
 }
 
 void FindBar::clear()

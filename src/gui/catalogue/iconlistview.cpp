@@ -105,5 +105,10 @@ void IconListView::keyPressEvent(QKeyEvent* event)
 void IconListView::focusInEvent(QFocusEvent* event)
 {
     QListView::focusInEvent(event);
+    announceCurrent();
+}
+
+void IconListView::announceCurrent()
+{
     ListKeys::announceCurrent(*this, currentIndex().row());
 }

@@ -15,6 +15,8 @@ public:
     void setItemSize(QSize item);
     // How many covers the view shows at once at most, rows cut by its edge counted.
     int coversPerScreen() const;
+    // Tells a screen reader the selected item again, if the view has the focus.
+    void announceCurrent();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -177,6 +177,7 @@ void ListView::narrowTo(const QString& query)
     }
     selectItem(position);
     shownView()->scrollTo(shownSelection()->currentIndex());
+    announceCurrentAgain();
 }
 
 void ListView::prepareToNarrow()
@@ -406,6 +407,17 @@ void ListView::applySort()
     const QModelIndex current = shownSelection()->currentIndex();
     if (current.isValid())
         shownView()->scrollTo(current);
+    announceCurrentAgain();
+}
+
+// A sort or a find replaces the items a screen reader knows, the one it was on among them: it
+// hears the selected title again rather than nothing, or an item that is gone.
+void ListView::announceCurrentAgain()
+{
+    if (shownView() == iconList)
+        iconList->announceCurrent();
+    else
+        reportList->announceCurrent();
 }
 
 // The catalogue row at a position of the rows on show.

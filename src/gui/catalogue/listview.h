@@ -123,6 +123,7 @@ private:
     void applySize();
     void applyColumnWidth(int position);
     void applySort();
+    void announceCurrentAgain();
     void keepDraggedWidth(int section, int newSize);
     int rowOf(int position) const;
     int positionOfSequence(int sequence) const;

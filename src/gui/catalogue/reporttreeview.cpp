@@ -59,6 +59,11 @@ void ReportTreeView::keyPressEvent(QKeyEvent* event)
 void ReportTreeView::focusInEvent(QFocusEvent* event)
 {
     QTreeView::focusInEvent(event);
+    announceCurrent();
+}
+
+void ReportTreeView::announceCurrent()
+{
     ListKeys::announceCurrent(*this, accessibleChild(currentIndex()));
 }
 

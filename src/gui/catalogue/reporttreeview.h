@@ -15,6 +15,8 @@ public:
 
     // Which child of the view's accessible table a cell is: the row of headers comes first.
     int accessibleChild(const QModelIndex& index) const;
+    // Tells a screen reader the selected cell again, if the view has the focus.
+    void announceCurrent();
     // Asks for the list to be sorted by a column (counted from 0), as a click on its header does:
     // what a screen reader's "Sort" action on the header does.
     void requestSort(int column) { emit sortRequested(column); }

@@ -701,8 +701,12 @@ void TestForm1::findIsHeard()
     auto form = makeForm(program.path(), &record);
     QVERIFY(waitUntilShown(*form));
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    AccessibleEvents opening;
     QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
     FindBar& bar = *form->findBar();
+    // The field's focus is what the reader hears last, after its text is selected.
+    QTRY_VERIFY(!opening.all().isEmpty() && opening.all().last().type == QAccessible::Focus);
+    QCOMPARE(opening.all().last().name, QString("Find titles"));
     QCOMPARE(bar.label()->text(), QString("Find titles:"));
     QCOMPARE(bar.label()->buddy(), bar.field());
     QVERIFY(bar.label()->isVisible());
