@@ -8,7 +8,7 @@ namespace {
 
 // The cache's least size at a device pixel ratio of 1; it grows with the square of the ratio, and
 // to twice the covers on screen.
-constexpr qint64 baseCacheBytes = qint64(48) * 1024 * 1024;
+constexpr qint64 baseCacheBytes = qint64(16) * 1024 * 1024;
 // Requests beyond this are dropped from the back: while the user scrolls fast, what scrolled past
 // is no longer wanted.
 constexpr size_t maxQueued = 96;
