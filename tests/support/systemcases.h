@@ -4,6 +4,7 @@
 #include <QString>
 
 #ifdef Q_OS_UNIX
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -53,6 +54,34 @@ inline qsizetype openFileCount()
     return QDir(QStringLiteral("/proc/self/fd")).count();
 #else
     return 0;
+#endif
+}
+
+// A limit on the files a process holds open, as Unix systems set.
+inline QString noOpenFileLimit()
+{
+#ifdef Q_OS_UNIX
+    return {};
+#else
+    return QStringLiteral("the limit on open files is a Unix one");
+#endif
+}
+
+// What work() returns, done while the process may hold at most limit files open.
+template <typename Work> auto withOpenFileLimit(qsizetype limit, Work work)
+{
+#ifdef Q_OS_UNIX
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit lowered = saved;
+    lowered.rlim_cur = rlim_t(limit);
+    ::setrlimit(RLIMIT_NOFILE, &lowered);
+    auto result = work();
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    return result;
+#else
+    Q_UNUSED(limit);
+    return work();
 #endif
 }
 

@@ -18,9 +18,12 @@ constexpr int readerThreadsWaiting = 32;
 constexpr int longestRun = 16;
 
 // How many threads read, and how many files each opens at a time: fewer where the process may
-// hold few files open, so that the readers leave enough for the rest of the program and a readable
-// file is not reported as one that cannot be opened. The readers take at most half of what the
-// limit leaves after a margin for the rest of the program, and one file at least.
+// hold few more files open, so that the readers leave enough for the rest of the program and a
+// readable file is not reported as one that cannot be opened. The readers take at most half of
+// what the limit leaves beyond the files open already and a margin for what the rest of the
+// program opens meanwhile, and one file at least; all their threads together.
+constexpr qint64 openFilesLeftToTheRest = 32;
+
 struct ReadingShare {
     int threads = 1;
     int runLength = longestRun;
@@ -32,7 +35,8 @@ ReadingShare shareForOpenFileLimit()
     share.threads = ReadableFolder::readsAhead() ? readerThreadsReadingAhead : readerThreadsWaiting;
     const qint64 limit = ProcessLimits::openFiles();
     if (limit >= 0) {
-        const qint64 forReaders = qMax(qint64(1), (limit - 64) / 2);
+        const qint64 free = limit - ProcessLimits::openFilesInUse() - openFilesLeftToTheRest;
+        const qint64 forReaders = qMax(qint64(1), free / 2);
         share.threads = int(qMin(qint64(share.threads), forReaders));
         share.runLength = int(qBound(qint64(1), forReaders / share.threads, qint64(longestRun)));
     }

@@ -8,4 +8,9 @@ qint64 openFiles()
     return -1;
 }
 
+qint64 openFilesInUse()
+{
+    return 0;
+}
+
 } // namespace ProcessLimits

@@ -30,6 +30,7 @@ private slots:
     void loadsInNameOrderWithOwnCovers();
     void brokenFilesAreReportedAndSkipped();
     void manyFilesKeepTheirOrderAndErrors();
+    void fewOpenFilesAllowedStillReadsAll_data();
     void fewOpenFilesAllowedStillReadsAll();
     void coversAreCheckedAsShown_data();
     void coversAreCheckedAsShown();
@@ -252,27 +253,36 @@ void TestCatalogueLoader::manyFilesKeepTheirOrderAndErrors()
         QCOMPARE(SystemCases::openFileCount(), openBefore);
 }
 
-// A process that may hold only a few more files open: fewer readers open fewer files ahead, and
-// every title file is still read.
+// A process that may hold only a few more files open, or some more while it holds many: fewer
+// readers open fewer files ahead, all of them together within what is left, and every title file
+// is still read.
+void TestCatalogueLoader::fewOpenFilesAllowedStillReadsAll_data()
+{
+    QTest::addColumn<int>("heldOpen"); // by the rest of the program
+    QTest::addColumn<int>("allowedMore");
+    QTest::newRow("fewMore") << 0 << 6;
+    QTest::newRow("someMoreWithManyHeld") << 200 << 60;
+}
+
 void TestCatalogueLoader::fewOpenFilesAllowedStillReadsAll()
 {
-#ifdef Q_OS_UNIX
+    SKIP_UNLESS_SYSTEM_CAN(SystemCases::noOpenFileLimit());
+    QFETCH(int, heldOpen);
+    QFETCH(int, allowedMore);
     QTemporaryDir dir;
     const QDir db(dir.path());
     for (int i = 1; i <= 300; ++i)
         QVERIFY(writeTitle(db, QString("t%1.adl").arg(i, 3, 10, QChar(u'0')), "T"));
-    rlimit saved{};
-    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
-    rlimit few = saved;
-    few.rlim_cur = rlim_t(QDir("/proc/self/fd").count()) + 6;
-    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &few), 0);
-    const CatalogueContents contents = CatalogueLoader::load(dir.path());
-    ::setrlimit(RLIMIT_NOFILE, &saved);
+    std::vector<std::unique_ptr<QFile>> held;
+    for (int i = 0; i < heldOpen; ++i) {
+        held.push_back(std::make_unique<QFile>(db.filePath("t001.adl")));
+        QVERIFY(held.back()->open(QIODevice::ReadOnly));
+    }
+    const CatalogueContents contents =
+        SystemCases::withOpenFileLimit(SystemCases::openFileCount() + allowedMore,
+                                       [&] { return CatalogueLoader::load(dir.path()); });
     QCOMPARE(contents.problems.size(), 0);
     QCOMPARE(contents.rows.size(), size_t(300));
-#else
-    QSKIP("the limit on open files is a Unix one");
-#endif
 }
 
 // Row keys are 16-bit numbers: the 32,768th title file is reported, and no row K32768 is made.
