@@ -213,7 +213,12 @@ void CatalogueModel::rankInBackground()
     // are shared out among the pool's threads, the title column first.
     auto snapshot = std::make_shared<const std::vector<CatalogueRow>>(rows);
     ranking = QtConcurrent::map(rankingOrder, [this, snapshot, made = generation](int column) {
-        Ranks ranked = rankColumn(*snapshot, column, [this] { return stopRanking.load(); });
+        Ranks ranked;
+        try {
+            ranked = rankColumn(*snapshot, column, [this] { return stopRanking.load(); });
+        } catch (const std::bad_alloc&) {
+            return; // the column is ranked when a sort asks for it
+        }
         if (ranked.empty())
             return;
         QMetaObject::invokeMethod(

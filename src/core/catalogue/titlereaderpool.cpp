@@ -16,6 +16,7 @@ namespace {
 constexpr int readerThreadsReadingAhead = 8;
 constexpr int readerThreadsWaiting = 32;
 constexpr int longestRun = 16;
+constexpr uint readerStackBytes = 512 * 1024;
 
 // How many threads read, and how many files each opens at a time: fewer where the process may
 // hold few more files open, so that the readers leave enough for the rest of the program and a
@@ -54,6 +55,9 @@ TitleReaderPool::TitleReaderPool(const QString& folder, const QStringList& title
     runLength = share.runLength;
     const int runs = (int(titleFiles.size()) + runLength - 1) / runLength;
     threads.setMaxThreadCount(share.threads);
+    // A reader needs little stack: its buffers are on the heap. The default, 8 MB of address space
+    // per thread on Linux, counts against a limit on the address space.
+    threads.setStackSize(readerStackBytes);
     for (int i = 0; i < qMin(runs, share.threads); ++i)
         threads.start([this] { readRuns(); });
 }

@@ -4,6 +4,10 @@
 
 #include <sys/resource.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace ProcessLimits {
 
 qint64 openFiles()
@@ -24,6 +28,22 @@ qint64 openFilesInUse()
             return qMax<qint64>(0, open.count() - 1);
     }
     return 0;
+}
+
+qint64 addressSpace()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return -1;
+    return qint64(limit.rlim_cur);
+}
+
+void fitMemoryArenasToAddressSpace()
+{
+#if defined(__GLIBC__)
+    if (addressSpace() >= 0)
+        ::mallopt(M_ARENA_MAX, 1);
+#endif
 }
 
 } // namespace ProcessLimits

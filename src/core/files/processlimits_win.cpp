@@ -13,4 +13,12 @@ qint64 openFilesInUse()
     return 0;
 }
 
+// Windows sets no limit on a process's address space that the program could meet.
+qint64 addressSpace()
+{
+    return -1;
+}
+
+void fitMemoryArenasToAddressSpace() {}
+
 } // namespace ProcessLimits

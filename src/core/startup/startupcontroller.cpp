@@ -47,9 +47,14 @@ void StartupController::begin()
         return;
     current = State::Locate;
     locating.setFuture(QtConcurrent::run([this] {
-        if (!start.prepare(locateCatalogue(folders)))
-            return true;
-        return start.dbextract() && start.isReady();
+        try {
+            if (!start.prepare(locateCatalogue(folders)))
+                return true;
+            return start.dbextract() && start.isReady();
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+            return false;
+        }
     }));
 }
 
@@ -61,23 +66,49 @@ bool StartupController::isFolderReady() const
 void StartupController::located()
 {
     if (!locating.result()) {
-        current = State::Failed;
-        failureMessage = start.failure().isEmpty()
-                             ? QStringLiteral("Movra cannot unpack its catalogue into %1.")
-                                   .arg(QDir::toNativeSeparators(start.databaseFolder()))
-                             : start.failure();
-        std::fprintf(stderr, "movra: %s\n", qPrintable(failureMessage));
-        emit failed(failureMessage);
+        fail(outOfMemory || start.failure().isEmpty()
+                 ? QStringLiteral("Movra cannot unpack its catalogue into %1%2.")
+                       .arg(QDir::toNativeSeparators(start.databaseFolder()),
+                            outOfMemory ? notEnoughMemory() : QString())
+                 : start.failure());
         return;
     }
     current = State::Load;
     for (const QString& note : start.notes())
         loadProblems << LoadProblem{QFileInfo(start.archivePath()).fileName(), note, 0};
-    loading.setFuture(QtConcurrent::run(&CatalogueLoader::load, start.databaseFolder()));
+    loading.setFuture(QtConcurrent::run([this, folder = start.databaseFolder()] {
+        try {
+            return CatalogueLoader::load(folder);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+            return CatalogueContents();
+        }
+    }));
+}
+
+// A system that allows the process less memory than the catalogue needs (a limit on its address
+// space, say) ends the start with a message, never with an abort.
+QString StartupController::notEnoughMemory()
+{
+    return QStringLiteral(": there is not enough memory (the system lets Movra use less than the "
+                          "catalogue needs)");
+}
+
+void StartupController::fail(const QString& message)
+{
+    current = State::Failed;
+    failureMessage = message;
+    std::fprintf(stderr, "movra: %s\n", qPrintable(failureMessage));
+    emit failed(failureMessage);
 }
 
 void StartupController::loaded()
 {
+    if (outOfMemory) {
+        fail(QStringLiteral("Movra cannot read its catalogue in %1%2.")
+                 .arg(QDir::toNativeSeparators(start.databaseFolder()), notEnoughMemory()));
+        return;
+    }
     contents = loading.result();
     loadProblems += std::move(contents.problems);
     contents.problems.clear();
@@ -104,8 +135,12 @@ void StartupController::checkCovers()
     current = State::Check;
     coverCheck.setFuture(QtConcurrent::run(
         &backgroundPool(), [this, folder = start.databaseFolder(), covers = coversOnShow] {
-            return CatalogueLoader::unreadableCovers(folder, covers,
-                                                     [this] { return closing.load(); });
+            try {
+                return CatalogueLoader::unreadableCovers(folder, covers,
+                                                         [this] { return closing.load(); });
+            } catch (const std::bad_alloc&) {
+                return QList<LoadProblem>(); // what a check cannot finish leaves nothing to say
+            }
         }));
 }
 

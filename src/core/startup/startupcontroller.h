@@ -67,6 +67,8 @@ private:
     void loaded();
     void coversChecked();
     void report(const QList<LoadProblem>& found);
+    void fail(const QString& message);
+    static QString notEnoughMemory();
 
     StartFolders folders;
     StartUp start;
@@ -75,6 +77,7 @@ private:
     QFutureWatcher<CatalogueContents> loading;
     QFutureWatcher<QList<LoadProblem>> coverCheck;
     std::atomic<bool> closing{false};
+    std::atomic<bool> outOfMemory{false}; // set by the step under way
     CatalogueContents contents;
     QStringList coversOnShow; // the covers that rows show, checked once they are on screen
     QList<LoadProblem> loadProblems;

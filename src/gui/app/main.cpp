@@ -1,6 +1,7 @@
 // Movra: a desktop catalogue of DVD titles.
 
 #include "core/archive/unrar.h"
+#include "core/files/processlimits.h"
 #include "core/startup/startupcontroller.h"
 #include "gui/app/frmsplash.h"
 #include "gui/app/startfailurereport.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
     // The application object has just set the locale from the environment; the archive reader's
     // needs are set once here, before any thread of ours starts.
     UnRar::useUtf8Names();
+    ProcessLimits::fitMemoryArenasToAddressSpace();
     // The name gives the per-user data folder (~/.local/share/movra); the desktop file name lets
     // the desktop match the window to its menu entry and icon.
     QCoreApplication::setApplicationName(QStringLiteral("movra"));
