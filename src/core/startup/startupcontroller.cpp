@@ -1,7 +1,5 @@
 #include "core/startup/startupcontroller.h"
 
-#include "core/catalogue/backgroundpool.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QtConcurrent>
@@ -133,8 +131,8 @@ void StartupController::checkCovers()
     if (current != State::Shown)
         return;
     current = State::Check;
-    coverCheck.setFuture(QtConcurrent::run(
-        &backgroundPool(), [this, folder = start.databaseFolder(), covers = coversOnShow] {
+    coverCheck.setFuture(
+        QtConcurrent::run([this, folder = start.databaseFolder(), covers = coversOnShow] {
             try {
                 return CatalogueLoader::unreadableCovers(folder, covers,
                                                          [this] { return closing.load(); });
