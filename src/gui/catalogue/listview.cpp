@@ -70,8 +70,6 @@ ListView::ListView(QWidget* parent)
     // A screen reader sorts by a header's "Sort" action, as a click does.
     connect(reportList, &ReportTreeView::sortRequested, this,
             [this](int column) { emit ColumnClick(column + 1); });
-    connect(header, &QHeaderView::sectionResized, this,
-            [this](int section, int, int newSize) { keepDraggedWidth(section, newSize); });
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(iconList), static_cast<QAbstractItemView*>(reportList)}) {
         view->installEventFilter(this);
@@ -97,14 +95,13 @@ QTreeView* ListView::reportView() const
 
 void ListView::addColumnHeader(const QString& text, float columnWidth)
 {
-    columnWidths.push_back(columnWidth);
     model->addColumn(text);
-    applyColumnWidth(int(columnWidths.size()));
+    reportList->appendColumnTwips(columnWidth);
 }
 
 int ListView::columnHeaderCount() const
 {
-    return int(columnWidths.size());
+    return reportList->columnCountInTwips();
 }
 
 QString ListView::columnHeaderText(int position) const
@@ -114,24 +111,15 @@ QString ListView::columnHeaderText(int position) const
 
 float ListView::columnHeaderWidth(int position) const
 {
-    return position >= 1 && position <= columnHeaderCount() ? columnWidths[size_t(position - 1)]
-                                                            : 0;
+    return reportList->columnTwips(position - 1);
 }
 
 bool ListView::setColumnHeaderWidth(int position, float columnWidth)
 {
     if (position < 1 || position > columnHeaderCount() || columnWidth < 0)
         return false;
-    columnWidths[size_t(position - 1)] = columnWidth;
-    applyColumnWidth(position);
+    reportList->setColumnTwips(position - 1, columnWidth);
     return true;
-}
-
-// A width the user dragged is the column's width until the program sets another.
-void ListView::keepDraggedWidth(int section, int newSize)
-{
-    if (size_t(section) < columnWidths.size() && toPixels(columnWidths[size_t(section)]) != newSize)
-        columnWidths[size_t(section)] = Twips::fromPixels(newSize);
 }
 
 int ListView::addItems(std::vector<CatalogueRow> rows)
@@ -390,11 +378,6 @@ bool ListView::eventFilter(QObject* watched, QEvent* event)
 void ListView::applySize()
 {
     resize(toPixels(widthTwips), toPixels(heightTwips));
-}
-
-void ListView::applyColumnWidth(int position)
-{
-    reportList->header()->resizeSection(position - 1, toPixels(columnWidths[size_t(position - 1)]));
 }
 
 void ListView::applySort()

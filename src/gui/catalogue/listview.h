@@ -121,10 +121,8 @@ protected:
 private:
     QItemSelectionModel* shownSelection() const;
     void applySize();
-    void applyColumnWidth(int position);
     void applySort();
     void announceCurrentAgain();
-    void keepDraggedWidth(int section, int newSize);
     int rowOf(int position) const;
     int positionOfSequence(int sequence) const;
 
@@ -142,7 +140,6 @@ private:
     ImageList* images = nullptr;
     CatalogueFilter filter;
 
-    std::vector<float> columnWidths;
     int viewMode = IconView;
     int sortKey = 0;
     RowSorting::Direction sortOrder = RowSorting::Direction::Ascending;

@@ -4,7 +4,18 @@
 #include "gui/catalogue/elidingheader.h"
 #include "gui/catalogue/listkeys.h"
 
+#include "gui/twips.h"
+
 #include <QKeyEvent>
+
+namespace {
+
+int toPixels(float twips)
+{
+    return qMax(0, Twips::toPixels(twips));
+}
+
+} // namespace
 
 ReportTreeView::ReportTreeView(QWidget* parent)
     : QTreeView(parent)
@@ -25,6 +36,34 @@ ReportTreeView::ReportTreeView(QWidget* parent)
     header()->setStretchLastSection(false);
     header()->setSortIndicatorShown(false);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(header(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int pixels) { keepDraggedWidth(column, pixels); });
+}
+
+void ReportTreeView::appendColumnTwips(float twips)
+{
+    widths.push_back(twips);
+    header()->resizeSection(int(widths.size()) - 1, toPixels(twips));
+}
+
+float ReportTreeView::columnTwips(int column) const
+{
+    return column >= 0 && column < columnCountInTwips() ? widths[size_t(column)] : 0;
+}
+
+void ReportTreeView::setColumnTwips(int column, float twips)
+{
+    if (column < 0 || column >= columnCountInTwips())
+        return;
+    widths[size_t(column)] = twips;
+    header()->resizeSection(column, toPixels(twips));
+}
+
+// A width the user dragged is the column's width until the program sets another.
+void ReportTreeView::keepDraggedWidth(int column, int pixels)
+{
+    if (column < columnCountInTwips() && toPixels(widths[size_t(column)]) != pixels)
+        widths[size_t(column)] = Twips::fromPixels(pixels);
 }
 
 int ReportTreeView::accessibleChild(const QModelIndex& index) const
