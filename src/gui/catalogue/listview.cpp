@@ -179,6 +179,15 @@ void ListView::prepareToSort()
 }
 
 // The position among the rows shown of the row with that sequence number; 0 when it is hidden.
+bool ListView::isReadyToSort() const
+{
+    for (int column = 0; column < columnHeaderCount(); ++column) {
+        if (!model->isRanked(column))
+            return false;
+    }
+    return true;
+}
+
 int ListView::positionOfSequence(int sequence) const
 {
     for (int row = 0; row < model->rowCount(); ++row) {

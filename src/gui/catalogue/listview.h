@@ -90,6 +90,8 @@ public:
     // Ranks the rows by every column on another thread, so that even the first sort by a column
     // is as quick as the next.
     void prepareToSort();
+    // True when a sort by any column is an ordering of ranks made beforehand.
+    bool isReadyToSort() const;
     // Every row, shown or not.
     int totalItemCount() const;
 
