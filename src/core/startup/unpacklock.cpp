@@ -1,5 +1,6 @@
 #include "core/startup/unpacklock.h"
 
+#include "core/startup/lockholding.h"
 #include "core/startup/thiscomputer.h"
 
 #include <QDir>
@@ -61,6 +62,8 @@ QString UnpackLock::take(const std::function<void(const QString& status)>& waiti
         } else {
             brokenSince.invalidate();
             const bool foreign = !host.isEmpty() && !ThisComputer::isNamed(host);
+            if (!foreign && LockHolding::isLeftOver(lockPath) && removeLeftOver())
+                continue;
             if (!foreign) {
                 foreignSince.invalidate();
             } else if (!foreignSince.isValid()) {
@@ -102,6 +105,16 @@ QString UnpackLock::refusal() const
                               "and start again")
             .arg(name);
     return {};
+}
+
+// Removes a lock file of this computer that no start holds, once it is sure, as removeBroken()
+// does.
+bool UnpackLock::removeLeftOver()
+{
+    QLockFile removing(lockPath + QStringLiteral(".rmlock"));
+    removing.setStaleLockTime(5 * brokenLockGraceMs);
+    return removing.tryLock(0) && refusal().isEmpty() && LockHolding::isLeftOver(lockPath) &&
+           QFile::remove(lockPath);
 }
 
 // Removes a lock file that holds no lock, as the lock itself removes one left by a start that

@@ -29,6 +29,7 @@ public:
 
 private:
     void removeBroken();
+    bool removeLeftOver();
 
     QString lockPath;
     QLockFile lock;

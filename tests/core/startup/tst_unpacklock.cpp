@@ -1,3 +1,4 @@
+#include "core/startup/lockholding.h"
 #include "core/startup/thiscomputer.h"
 #include "core/startup/unpacklock.h"
 
@@ -36,6 +37,16 @@ void TestUnpackLock::takesOverOrRefuses_data()
                                        ThisComputer::nameInLockFiles().toUtf8() + "\n"
                                 << QString();
     QTest::newRow("folder") << QByteArray("(folder)") << "is a folder; move it away";
+    // Windows: a start still running that could not remove its lock (a removal that met the file
+    // open for a moment elsewhere fails there) left it behind, and no one holds it.
+    QTemporaryDir probe;
+    if (writeBytes(probe.filePath("closed"), "x") &&
+        LockHolding::isLeftOver(probe.filePath("closed")))
+        QTest::newRow("leftOverByRunningStart")
+            << QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
+                   QCoreApplication::applicationName().toUtf8() + "\n" +
+                   ThisComputer::nameInLockFiles().toUtf8() + "\n"
+            << QString();
 }
 
 void TestUnpackLock::takesOverOrRefuses()
