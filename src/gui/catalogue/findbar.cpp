@@ -137,16 +137,11 @@ void FindBar::announceCount()
 
 void FindBar::focusField()
 {
-    edit->setFocus(Qt::ShortcutFocusReason);
+    // Not as a shortcut's focus, which has the field select its text as it takes the focus: a
+    // screen reader would hear of the caret before the focus, take the field as already focused,
+    // and say nothing of it. Selected after, as the reader expects.
+    edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
-    // Told again once the bar is on show: the first time, the field takes the focus while still
-    // hidden, and a screen reader ignores the focus of what it cannot see.
-    QTimer::singleShot(0, edit, [field = edit] {
-        if (!field->hasFocus() || !QAccessible::isActive())
-            return;
-        QAccessibleEvent focus(field, QAccessible::Focus);
-        QAccessible::updateAccessibility(&focus);
-    });
 }
 
 void FindBar::clear()
