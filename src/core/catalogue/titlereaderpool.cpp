@@ -56,8 +56,9 @@ TitleReaderPool::TitleReaderPool(const QString& folder, const QStringList& title
     const int runs = (int(titleFiles.size()) + runLength - 1) / runLength;
     threads.setMaxThreadCount(share.threads);
     // A reader needs little stack: its buffers are on the heap. The default, 8 MB of address space
-    // per thread on Linux, counts against a limit on the address space.
-    threads.setStackSize(readerStackBytes);
+    // per thread on Linux, counts against a limit on the address space, where there is one.
+    if (ProcessLimits::addressSpace() >= 0)
+        threads.setStackSize(readerStackBytes);
     for (int i = 0; i < qMin(runs, share.threads); ++i)
         threads.start([this] { readRuns(); });
 }
