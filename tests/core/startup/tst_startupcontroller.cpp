@@ -7,7 +7,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThreadPool>
 
 namespace {
 
@@ -29,7 +28,6 @@ private slots:
     void stepsOfAStart();
     void failureIsToldOnce();
     void waitsForAnotherStart();
-    void cleanupTestCase();
 };
 
 void TestStartupController::stepsOfAStart_data()
@@ -119,13 +117,6 @@ void TestStartupController::waitsForAnotherStart()
     QVERIFY(read.wait(10000));
     QCOMPARE(waiting.count(), 1);
     QCOMPARE(start.takeContents().rows[0].text(), QString("Unpacked by the other"));
-}
-
-// The steps ran on Qt's common threads: they are ended here, while the test still runs. Left to
-// the end of the process, under Wine they sometimes wait for ever on a thread that is ending.
-void TestStartupController::cleanupTestCase()
-{
-    QThreadPool::globalInstance()->waitForDone();
 }
 
 QTEST_GUILESS_MAIN(TestStartupController)
