@@ -10,12 +10,22 @@
 
 namespace ProcessLimits {
 
-qint64 openFiles()
+namespace {
+
+// The soft limit on a resource; -1 when there is none.
+qint64 softLimit(int resource)
 {
     rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+    if (::getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
         return -1;
     return qint64(limit.rlim_cur);
+}
+
+} // namespace
+
+qint64 openFiles()
+{
+    return softLimit(RLIMIT_NOFILE);
 }
 
 qint64 openFilesInUse()
@@ -32,10 +42,7 @@ qint64 openFilesInUse()
 
 qint64 addressSpace()
 {
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-        return -1;
-    return qint64(limit.rlim_cur);
+    return softLimit(RLIMIT_AS);
 }
 
 void fitMemoryArenasToAddressSpace()
