@@ -6,16 +6,14 @@
 #include "gui/catalogue/icondelegate.h"
 #include "gui/catalogue/iconlistview.h"
 #include "gui/catalogue/imagelist.h"
+#include "gui/catalogue/listevents.h"
 #include "gui/catalogue/reportaccessible.h"
 #include "gui/catalogue/reporttreeview.h"
 #include "gui/catalogue/rowfiltermodel.h"
 #include "gui/catalogue/titlecolumnmodel.h"
 #include "gui/twips.h"
 
-#include <QEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QStackedLayout>
 #include <QTimer>
 
@@ -42,6 +40,8 @@ ListView::ListView(QWidget* parent)
     , iconDelegate(new IconDelegate(this))
     , prefetcher(new CoverPrefetcher(iconList))
     , announcer(new Announcer(this))
+    , sorting(new ListSorting(model, reportList->header(), this))
+    , events(new ListEvents(this))
 {
     ReportAccessible::install();
     shown->setSourceModel(model);
@@ -70,13 +70,15 @@ ListView::ListView(QWidget* parent)
     // A screen reader sorts by a header's "Sort" action, as a click does.
     connect(reportList, &ReportTreeView::sortRequested, this,
             [this](int column) { emit ColumnClick(column + 1); });
-    for (QAbstractItemView* view :
-         {static_cast<QAbstractItemView*>(iconList), static_cast<QAbstractItemView*>(reportList)}) {
-        view->installEventFilter(this);
-        // A double-click anywhere in the list, on a row or beside the rows, as the list control
-        // reports it; the window acts on the selected row.
-        view->viewport()->installEventFilter(this);
-    }
+    events->watch(iconList);
+    events->watch(reportList);
+    connect(events, &ListEvents::doubleClicked, this, &ListView::DblClick);
+    connect(events, &ListEvents::keyPressed, this, &ListView::KeyPress);
+    connect(events, &ListEvents::copyRequested, this, &ListView::CopyRequested);
+    connect(sorting, &ListSorting::sorted, this, [this] {
+        keepSelectedInView();
+        announceCurrentAgain();
+    });
     iconList->setItemSize(iconDelegate->itemSize(font()));
     applySize();
 }
@@ -126,8 +128,8 @@ int ListView::addItems(std::vector<CatalogueRow> rows)
 {
     const bool wasEmpty = model->rowCount() == 0;
     const int added = model->addRows(std::move(rows));
-    if (added > 0 && sorted)
-        applySort();
+    if (added > 0)
+        sorting->keepInOrder();
     // New rows show when they hold what the list is narrowed to.
     if (added > 0 && !filter.findsEverything()) {
         filter.indexRows(*model);
@@ -156,7 +158,7 @@ void ListView::narrowTo(const QString& query)
     filter.indexRows(*model);
     if (filter.setQuery(query))
         shown->refilter();
-    int position = positionOfSequence(keptSequence);
+    int position = shown->positionOfSequence(keptSequence);
     if (position == 0 && itemCount() > 0)
         position = 1;
     if (position == 0) {
@@ -171,32 +173,6 @@ void ListView::narrowTo(const QString& query)
 void ListView::prepareToNarrow()
 {
     filter.indexRows(*model);
-}
-
-void ListView::prepareToSort()
-{
-    model->rankInBackground();
-}
-
-// The position among the rows shown of the row with that sequence number; 0 when it is hidden.
-bool ListView::isReadyToSort() const
-{
-    for (int column = 0; column < columnHeaderCount(); ++column) {
-        if (!model->isRanked(column))
-            return false;
-    }
-    return true;
-}
-
-int ListView::positionOfSequence(int sequence) const
-{
-    for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->row(row).sequenceNumber() == sequence) {
-            const QModelIndex index = shown->mapFromSource(model->index(row, 0));
-            return index.isValid() ? index.row() + 1 : 0;
-        }
-    }
-    return 0;
 }
 
 QString ListView::itemKey(int position) const
@@ -297,40 +273,9 @@ void ListView::setView(int mode)
         view->scrollTo(shownSelection()->currentIndex());
 }
 
-void ListView::setSortKey(int key)
-{
-    if (key == sortKey)
-        return;
-    sortKey = key;
-    if (sorted)
-        applySort();
-}
-
-void ListView::setSortOrder(RowSorting::Direction order)
-{
-    if (order == sortOrder)
-        return;
-    sortOrder = order;
-    if (sorted)
-        applySort();
-}
-
-void ListView::setSorted(bool on)
-{
-    const bool switchedOn = on && !sorted;
-    sorted = on;
-    reportList->header()->setSortIndicatorShown(sorted);
-    if (switchedOn)
-        applySort();
-}
-
 void ListView::sortBy(int key, RowSorting::Direction order)
 {
-    sortKey = key;
-    sortOrder = order;
-    sorted = true;
-    reportList->header()->setSortIndicatorShown(true);
-    applySort();
+    sorting->sortBy(key, order);
     // After what the sort's other changes tell a screen reader, such as the view it ends in.
     const QString said = columnHeaderText(key + 1) + (order == RowSorting::Direction::Ascending
                                                           ? QLatin1String(", ascending")
@@ -361,45 +306,16 @@ void ListView::setPosition(float left, float top)
     move(Twips::toPixels(left), Twips::toPixels(top));
 }
 
-// Watches both views and their viewports: it reports what the window acts on, and leaves the
-// keys and clicks to the views, but for the copy key.
-bool ListView::eventFilter(QObject* watched, QEvent* event)
-{
-    const bool isView = watched == iconList || watched == reportList;
-    if (event->type() == QEvent::MouseButtonDblClick &&
-        (watched == iconList->viewport() || watched == reportList->viewport()) &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        emit DblClick();
-    if (event->type() == QEvent::KeyPress && isView) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Copy)) {
-            emit CopyRequested();
-            return true;
-        }
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            emit KeyPress(13);
-        else if (!key->text().isEmpty())
-            emit KeyPress(key->text().at(0).unicode());
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void ListView::applySize()
 {
     resize(toPixels(widthTwips), toPixels(heightTwips));
 }
 
-void ListView::applySort()
+void ListView::keepSelectedInView()
 {
-    const int column = qBound(0, sortKey, columnCount - 1);
-    const Qt::SortOrder order =
-        sortOrder == RowSorting::Direction::Ascending ? Qt::AscendingOrder : Qt::DescendingOrder;
-    model->sort(column, order);
-    reportList->header()->setSortIndicator(column, order);
     const QModelIndex current = shownSelection()->currentIndex();
     if (current.isValid())
         shownView()->scrollTo(current);
-    announceCurrentAgain();
 }
 
 // A sort or a find replaces the items a screen reader knows, the one it was on among them: it

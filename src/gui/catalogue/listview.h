@@ -3,6 +3,7 @@
 #include "core/catalogue/cataloguefilter.h"
 #include "core/catalogue/cataloguerow.h"
 #include "core/catalogue/rowsorting.h"
+#include "gui/catalogue/listsorting.h"
 
 #include <QWidget>
 
@@ -14,6 +15,7 @@ class CoverPrefetcher;
 class IconDelegate;
 class IconListView;
 class ImageList;
+class ListEvents;
 class QAbstractItemView;
 class QItemSelectionModel;
 class QListView;
@@ -69,13 +71,13 @@ public:
 
     int View() const { return viewMode; }
     void setView(int mode);
-    int SortKey() const { return sortKey; }
-    void setSortKey(int key);
-    RowSorting::Direction SortOrder() const { return sortOrder; }
-    void setSortOrder(RowSorting::Direction order);
-    bool Sorted() const { return sorted; }
+    int SortKey() const { return sorting->key(); }
+    void setSortKey(int key) { sorting->setKey(key); }
+    RowSorting::Direction SortOrder() const { return sorting->order(); }
+    void setSortOrder(RowSorting::Direction order) { sorting->setOrder(order); }
+    bool Sorted() const { return sorting->isOn(); }
     // Switching sorting on sorts the rows; while it is on, they are kept in order.
-    void setSorted(bool on);
+    void setSorted(bool on) { sorting->setOn(on); }
     // Sorts by key in that direction, once, and keeps sorting on; a screen reader hears the
     // column and the direction ("Release date, ascending").
     void sortBy(int key, RowSorting::Direction order);
@@ -89,9 +91,9 @@ public:
     void prepareToNarrow();
     // Ranks the rows by every column on another thread, so that even the first sort by a column
     // is as quick as the next.
-    void prepareToSort();
+    void prepareToSort() { sorting->prepare(); }
     // True when a sort by any column is an ordering of ranks made beforehand.
-    bool isReadyToSort() const;
+    bool isReadyToSort() const { return sorting->isPrepared(); }
     // Every row, shown or not.
     int totalItemCount() const;
 
@@ -117,16 +119,12 @@ signals:
     // view would copy.
     void CopyRequested();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QItemSelectionModel* shownSelection() const;
     void applySize();
-    void applySort();
+    void keepSelectedInView();
     void announceCurrentAgain();
     int rowOf(int position) const;
-    int positionOfSequence(int sequence) const;
 
     CatalogueModel* model;
     RowFilterModel* shown;
@@ -139,13 +137,12 @@ private:
     IconDelegate* iconDelegate;
     CoverPrefetcher* prefetcher;
     Announcer* announcer;
+    ListSorting* sorting;
+    ListEvents* events;
     ImageList* images = nullptr;
     CatalogueFilter filter;
 
     int viewMode = IconView;
-    int sortKey = 0;
-    RowSorting::Direction sortOrder = RowSorting::Direction::Ascending;
-    bool sorted = false;
     float widthTwips = 9855;
     float heightTwips = 6615;
     int keptSequence = -1; // the row selected last, while narrowing shows none

@@ -100,6 +100,17 @@ void RowFilterModel::finishRemap()
     emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
 }
 
+int RowFilterModel::positionOfSequence(int sequence) const
+{
+    const auto* catalogue = static_cast<const CatalogueModel*>(sourceModel());
+    const int count = catalogue ? catalogue->rowCount() : 0;
+    for (int row = 0; row < count; ++row) {
+        if (catalogue->row(row).sequenceNumber() == sequence)
+            return shownRows[size_t(row)] + 1;
+    }
+    return 0;
+}
+
 std::vector<int> RowFilterModel::rowsPassing() const
 {
     std::vector<int> rows;

@@ -24,6 +24,9 @@ public:
     void setFilter(const CatalogueFilter* filter);
     // Shows what the filter lets through now, after its query changed.
     void refilter();
+    // The position, counted from 1, of the row with that sequence number among the rows shown;
+    // 0 when it is hidden or there is none.
+    int positionOfSequence(int sequence) const;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
