@@ -74,6 +74,7 @@ private slots:
     void pipesAndDevicesNeverStall();
     void readersRefuseSpecialFiles();
     void hugeDeclaredCoverStaysSmall();
+    void endsWhileAThreadEnds();
 
 private:
     QString writeLargeArchive(const QString& path);
@@ -294,6 +295,22 @@ void TestReliability::hugeDeclaredCoverStaysSmall()
     QTRY_VERIFY(!form->coverImages().image(2).isNull());
     const qint64 peak = peakMemoryMb();
     QVERIFY2(peak < 600, qPrintable(QString("peak memory %1 MB").arg(peak)));
+}
+
+// The process ends while another of its threads is still on its way out, holding what the
+// threads library holds then: it ends all the same, with its status and its output.
+void TestReliability::endsWhileAThreadEnds()
+{
+    QProcess probe;
+    probe.start(QCoreApplication::applicationDirPath() + "/endprobe", QStringList());
+    QVERIFY(probe.waitForStarted());
+    const bool ended = probe.waitForFinished(60000);
+    if (!ended)
+        probe.kill();
+    QVERIFY2(ended, "endprobe hung at its end");
+    QCOMPARE(probe.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(probe.exitCode(), 3);
+    QCOMPARE(probe.readAllStandardOutput(), QByteArray("ending"));
 }
 
 QTEST_MAIN(TestReliability)

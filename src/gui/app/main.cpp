@@ -1,6 +1,7 @@
 // Movra: a desktop catalogue of DVD titles.
 
 #include "core/archive/unrar.h"
+#include "core/files/processend.h"
 #include "core/files/processlimits.h"
 #include "core/startup/startupcontroller.h"
 #include "gui/app/frmsplash.h"
@@ -10,8 +11,6 @@
 #include <QApplication>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -26,14 +25,12 @@ void endWithinGrace(int status)
 {
     std::thread([status] {
         std::this_thread::sleep_for(endingGrace);
-        std::fflush(nullptr);
-        std::_Exit(status);
+        ProcessEnd::now(status);
     }).detach();
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// Movra's windows, from the start until the last one closes; returns the exit status.
+int runMovra(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // The application object has just set the locale from the environment; the archive reader's
@@ -61,4 +58,12 @@ int main(int argc, char** argv)
     const int status = QApplication::exec();
     endWithinGrace(status);
     return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // What still runs once the objects are gone is left, as in endWithinGrace().
+    ProcessEnd::now(runMovra(argc, argv));
 }
