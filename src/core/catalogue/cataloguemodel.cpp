@@ -160,13 +160,9 @@ void CatalogueModel::sortBy(int column, RowSorting::Direction direction)
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newPosition(rows.size());
-    std::vector<CatalogueRow> sorted;
-    sorted.reserve(rows.size());
-    for (size_t i = 0; i < order.size(); ++i) {
+    for (size_t i = 0; i < order.size(); ++i)
         newPosition[size_t(order[i])] = int(i);
-        sorted.push_back(std::move(rows[size_t(order[i])]));
-    }
-    rows = std::move(sorted);
+    moveRows(newPosition);
 
     // Keep the selection and current row on the same titles.
     const QModelIndexList before = persistentIndexList();
@@ -176,6 +172,19 @@ void CatalogueModel::sortBy(int column, RowSorting::Direction direction)
         after << this->index(newPosition[size_t(index.row())], index.column());
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+// Moves every row to its new position in place, one cycle of the permutation at a time: a copy of
+// the rows would be fresh memory, whose first use costs more than the moves.
+void CatalogueModel::moveRows(std::vector<int> newPosition)
+{
+    for (size_t first = 0; first < newPosition.size(); ++first) {
+        while (size_t(newPosition[first]) != first) {
+            const size_t target = size_t(newPosition[first]);
+            std::swap(rows[first], rows[target]);
+            std::swap(newPosition[first], newPosition[target]);
+        }
+    }
 }
 
 bool CatalogueModel::isRanked(int column) const

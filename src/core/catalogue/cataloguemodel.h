@@ -56,6 +56,7 @@ private:
     Ranks rankColumn(const std::vector<CatalogueRow>& of, int column,
                      const std::function<bool()>& stop = {}) const;
     void takeRanks(int column, Ranks ranked);
+    void moveRows(std::vector<int> newPosition);
 
     std::vector<CatalogueRow> rows;
     QStringList headers;

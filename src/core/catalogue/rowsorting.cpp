@@ -65,16 +65,26 @@ std::vector<int> ranks(int count, const TextAt& textAt, const std::function<bool
     return rank;
 }
 
+// A counting sort: ranks lie between 0 and the number of positions, so that ordering them takes
+// one pass over the positions, however the ranks tie.
 std::vector<int> orderedByRank(const std::vector<int>& rankOfPosition, Direction direction)
 {
-    std::vector<int> positions(rankOfPosition.size());
-    std::iota(positions.begin(), positions.end(), 0);
-    auto before = [&](int a, int b) {
-        return direction == Direction::Ascending
-                   ? rankOfPosition[size_t(a)] < rankOfPosition[size_t(b)]
-                   : rankOfPosition[size_t(a)] > rankOfPosition[size_t(b)];
-    };
-    std::stable_sort(positions.begin(), positions.end(), before);
+    const size_t count = rankOfPosition.size();
+    std::vector<int> positions(count);
+    // Where each rank's positions begin in the order, the lowest rank first or last.
+    std::vector<int> start(count + 1, 0);
+    for (const int rank : rankOfPosition) {
+        Q_ASSERT(rank >= 0 && size_t(rank) < count);
+        ++start[direction == Direction::Ascending ? size_t(rank) + 1 : count - size_t(rank)];
+    }
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    // Positions of one rank keep their own order.
+    for (size_t position = 0; position < count; ++position) {
+        const int rank = rankOfPosition[position];
+        const size_t bucket =
+            direction == Direction::Ascending ? size_t(rank) : count - 1 - size_t(rank);
+        positions[size_t(start[bucket]++)] = int(position);
+    }
     return positions;
 }
 

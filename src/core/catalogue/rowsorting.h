@@ -30,7 +30,8 @@ using TextAt = std::function<QString(int position, qsizetype maxChars)>;
 std::vector<int> ranks(int count, const TextAt& textAt, const std::function<bool()>& stop = {});
 
 // The positions in the order of their ranks: result[i] is the position of the i-th. Positions of
-// equal rank keep their order, in either direction.
+// equal rank keep their order, in either direction. Every rank lies between 0 and the number of
+// positions, as ranks() gives them.
 std::vector<int> orderedByRank(const std::vector<int>& rankOfPosition, Direction direction);
 
 // Positions 0 to count - 1 in their sorted order: result[i] is the position of the i-th text.

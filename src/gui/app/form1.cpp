@@ -206,7 +206,8 @@ bool Form1::ParseOneADL(const QString& adlname, LoadProblem* problem)
 }
 
 // A second click on the sort column reverses the order; another column sorts ascending. Either
-// way the list ends sorted, in the report view.
+// way the list ends sorted, in the report view: shown first, so that the icon view, out of sight
+// by then, does not lay out every row again for the new order.
 void Form1::LV_ColumnSort(ListView& listViewControl, int columnIndex)
 {
     const int key = columnIndex - 1;
@@ -214,8 +215,8 @@ void Form1::LV_ColumnSort(ListView& listViewControl, int columnIndex)
     Direction order = Direction::Ascending;
     if (listViewControl.SortKey() == key && listViewControl.SortOrder() == Direction::Ascending)
         order = Direction::Descending;
-    listViewControl.sortBy(key, order);
     listViewControl.setView(ListView::ReportView);
+    listViewControl.sortBy(key, order);
 }
 
 void Form1::nfobox()
