@@ -64,6 +64,7 @@ int runMovra(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    // What still runs once the objects are gone is left, as in endWithinGrace().
+    // Once the objects are gone, the process ends without the libraries' farewells (see
+    // ProcessEnd), leaving what still runs, as endWithinGrace() would.
     ProcessEnd::now(runMovra(argc, argv));
 }
