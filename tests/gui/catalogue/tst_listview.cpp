@@ -74,6 +74,7 @@ private slots:
     void twipsAreKeptExactly();
     void coversAreReadOnDemandAndScaled();
     void unreadableCoverGetsPlaceholder();
+    void reportCellsDrawTheirTextInTheirColumn();
     void pagingKeysSelectTheRowTheyReach_data();
     void pagingKeysSelectTheRowTheyReach();
     void pageKeysMoveAScreenOfCovers();
@@ -286,6 +287,41 @@ void TestListView::unreadableCoverGetsPlaceholder()
     };
     QCOMPARE(coverCorner(0), QColor(Qt::red));
     QCOMPARE(coverCorner(1), QColor(0xE4, 0xE4, 0xE4));
+}
+
+// The report view draws a cell's text within its own column, cut short where it is longer, and
+// the selected row's text in the highlighted text's colour.
+void TestListView::reportCellsDrawTheirTextInTheirColumn()
+{
+    ListView list;
+    list.addColumnHeader("Title", 1000);
+    list.addColumnHeader("Starring", 1000);
+    list.addItems(rowsTitled({QString(200, QLatin1Char('W')), "two"}));
+    list.setView(ListView::ReportView);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    list.selectItem(2);
+    const QTreeView* view = list.reportView();
+    const QImage shot = view->viewport()->grab().toImage();
+    const auto pixelsIn = [&](int row, int column, auto wanted) {
+        const QRect cell = view->visualRect(view->model()->index(row, column)) &
+                           QRect(QPoint(), shot.size() / shot.devicePixelRatio());
+        int count = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                count += wanted(shot.pixelColor(x, y).lightness()) ? 1 : 0;
+        }
+        return count;
+    };
+    const auto dark = [](int lightness) {
+        return lightness < 100;
+    };
+    const auto light = [](int lightness) {
+        return lightness > 200;
+    };
+    QVERIFY(pixelsIn(0, 0, dark) > 0);  // the long title is drawn
+    QCOMPARE(pixelsIn(0, 1, dark), 0);  // and nothing of it in the empty cell beside it
+    QVERIFY(pixelsIn(1, 0, light) > 0); // on the highlight, in a light colour
 }
 
 // Home, End and the page keys select the row they move to, also when it is already the current
