@@ -13,6 +13,12 @@ inline int toPixels(float twips)
     return qRound(twips / perPixel);
 }
 
+// A width or height: never fewer than no pixels.
+inline int toPixelSize(float twips)
+{
+    return qMax(0, toPixels(twips));
+}
+
 inline float fromPixels(int pixels)
 {
     return float(pixels) * perPixel;

@@ -28,10 +28,10 @@ void ListSorting::setOrder(RowSorting::Direction order)
     keepInOrder();
 }
 
-void ListSorting::setOn(bool sorted)
+void ListSorting::setOn(bool sortingOn)
 {
-    const bool switchedOn = sorted && !on;
-    on = sorted;
+    const bool switchedOn = sortingOn && !on;
+    on = sortingOn;
     header->setSortIndicatorShown(on);
     if (switchedOn)
         apply();

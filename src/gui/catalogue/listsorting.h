@@ -22,7 +22,7 @@ public:
     void setOrder(RowSorting::Direction order);
     bool isOn() const { return on; }
     // Switching sorting on sorts the rows.
-    void setOn(bool sorted);
+    void setOn(bool sortingOn);
     // Sorts by key in that direction, once, and keeps sorting on.
     void sortBy(int key, RowSorting::Direction order);
     // Sorts again, if sorting is on: rows came in.

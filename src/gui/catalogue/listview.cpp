@@ -22,11 +22,6 @@ namespace {
 // What a screen reader calls either view.
 const QString catalogueName = QStringLiteral("Catalogue");
 
-int toPixels(float twips)
-{
-    return qMax(0, Twips::toPixels(twips));
-}
-
 } // namespace
 
 ListView::ListView(QWidget* parent)
@@ -308,7 +303,7 @@ void ListView::setPosition(float left, float top)
 
 void ListView::applySize()
 {
-    resize(toPixels(widthTwips), toPixels(heightTwips));
+    resize(Twips::toPixelSize(widthTwips), Twips::toPixelSize(heightTwips));
 }
 
 void ListView::keepSelectedInView()

@@ -8,15 +8,6 @@
 
 #include <QKeyEvent>
 
-namespace {
-
-int toPixels(float twips)
-{
-    return qMax(0, Twips::toPixels(twips));
-}
-
-} // namespace
-
 ReportTreeView::ReportTreeView(QWidget* parent)
     : QTreeView(parent)
 {
@@ -43,7 +34,7 @@ ReportTreeView::ReportTreeView(QWidget* parent)
 void ReportTreeView::appendColumnTwips(float twips)
 {
     widths.push_back(twips);
-    header()->resizeSection(int(widths.size()) - 1, toPixels(twips));
+    header()->resizeSection(int(widths.size()) - 1, Twips::toPixelSize(twips));
 }
 
 float ReportTreeView::columnTwips(int column) const
@@ -56,13 +47,13 @@ void ReportTreeView::setColumnTwips(int column, float twips)
     if (column < 0 || column >= columnCountInTwips())
         return;
     widths[size_t(column)] = twips;
-    header()->resizeSection(column, toPixels(twips));
+    header()->resizeSection(column, Twips::toPixelSize(twips));
 }
 
 // A width the user dragged is the column's width until the program sets another.
 void ReportTreeView::keepDraggedWidth(int column, int pixels)
 {
-    if (column < columnCountInTwips() && toPixels(widths[size_t(column)]) != pixels)
+    if (column < columnCountInTwips() && Twips::toPixelSize(widths[size_t(column)]) != pixels)
         widths[size_t(column)] = Twips::fromPixels(pixels);
 }
 
