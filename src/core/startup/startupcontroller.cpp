@@ -18,8 +18,7 @@ StartupController::StartupController(const StartFolders& folders, QObject* paren
     , folders(folders)
 {
     connect(&locating, &QFutureWatcher<bool>::finished, this, &StartupController::located);
-    connect(&loading, &QFutureWatcher<CatalogueContents>::finished, this,
-            &StartupController::loaded);
+    connect(&loading, &QFutureWatcher<void>::finished, this, &StartupController::loaded);
     connect(&coverCheck, &QFutureWatcher<QList<LoadProblem>>::finished, this,
             &StartupController::coversChecked);
     // Told on the thread that unpacks; heard here, on this object's own, through the event loop.
@@ -38,13 +37,16 @@ StartupController::~StartupController()
 }
 
 // Finding the catalogue may take the lock and clear what an interrupted start left, and a first
-// start unpacks: none of it on the window's thread.
+// start unpacks: none of it on the window's thread. Reading the catalogue follows on the same
+// worker thread as soon as its folder is ready, not when the window's thread hears of it: that
+// thread is building the splash window then, and on a large catalogue every moment the disk is
+// not reading counts.
 void StartupController::begin()
 {
     if (current != State::Idle)
         return;
     current = State::Locate;
-    locating.setFuture(QtConcurrent::run([this] {
+    QFuture<bool> ready = QtConcurrent::run([this] {
         try {
             if (!start.prepare(locateCatalogue(folders)))
                 return true;
@@ -52,6 +54,18 @@ void StartupController::begin()
         } catch (const std::bad_alloc&) {
             outOfMemory = true;
             return false;
+        }
+    });
+    locating.setFuture(ready);
+    // The rows go straight into contents, which the window's thread reads only once it hears
+    // that the reading ended: a result handed over by the future would be copied, every row.
+    loading.setFuture(ready.then([this](bool folderReady) {
+        if (!folderReady)
+            return;
+        try {
+            contents = CatalogueLoader::load(start.databaseFolder());
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
         }
     }));
 }
@@ -74,14 +88,6 @@ void StartupController::located()
     current = State::Load;
     for (const QString& note : start.notes())
         loadProblems << LoadProblem{QFileInfo(start.archivePath()).fileName(), note, 0};
-    loading.setFuture(QtConcurrent::run([this, folder = start.databaseFolder()] {
-        try {
-            return CatalogueLoader::load(folder);
-        } catch (const std::bad_alloc&) {
-            outOfMemory = true;
-            return CatalogueContents();
-        }
-    }));
 }
 
 // A system that allows the process less memory than the catalogue needs (a limit on its address
@@ -102,12 +108,15 @@ void StartupController::fail(const QString& message)
 
 void StartupController::loaded()
 {
+    // The reading ends after finding the folder did, and is heard after it; it read nothing when
+    // the folder could not be found or unpacked.
+    if (current != State::Load)
+        return;
     if (outOfMemory) {
         fail(QStringLiteral("Movra cannot read its catalogue in %1%2.")
                  .arg(QDir::toNativeSeparators(start.databaseFolder()), notEnoughMemory()));
         return;
     }
-    contents = loading.result();
     loadProblems += std::move(contents.problems);
     contents.problems.clear();
     current = State::Read;

@@ -74,12 +74,12 @@ private:
     StartUp start;
     State current = State::Idle;
     QFutureWatcher<bool> locating;
-    QFutureWatcher<CatalogueContents> loading;
+    QFutureWatcher<void> loading;
     QFutureWatcher<QList<LoadProblem>> coverCheck;
     std::atomic<bool> closing{false};
     std::atomic<bool> outOfMemory{false}; // set by the step under way
-    CatalogueContents contents;
-    QStringList coversOnShow; // the covers that rows show, checked once they are on screen
+    CatalogueContents contents; // written by the reading, then read by this object's thread
+    QStringList coversOnShow;   // the covers that rows show, checked once they are on screen
     QList<LoadProblem> loadProblems;
     QString failureMessage;
 };

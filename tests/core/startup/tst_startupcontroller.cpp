@@ -88,9 +88,11 @@ void TestStartupController::failureIsToldOnce()
     QTemporaryDir program; // neither db/ nor data.rar
     StartupController start(foldersOf(program.path()));
     QSignalSpy failed(&start, &StartupController::failed);
+    QSignalSpy read(&start, &StartupController::catalogueRead);
     start.begin();
     start.begin(); // begun once
     QVERIFY(failed.wait(10000));
+    QVERIFY(!read.wait(200)); // nor does the reading that follows say it read a catalogue
     QCOMPARE(start.state(), StartupController::State::Failed);
     QVERIFY(!start.isFolderReady());
     QCOMPARE(failed.count(), 1);
