@@ -104,29 +104,31 @@ void CatalogueModel::addColumn(const QString& text)
 
 int CatalogueModel::addRows(std::vector<CatalogueRow> newRows)
 {
-    std::vector<CatalogueRow> accepted;
-    accepted.reserve(newRows.size());
-    for (CatalogueRow& row : newRows) {
-        const size_t sequence = size_t(qMax(0, row.sequenceNumber()));
-        if (sequence < sequenceUsed.size() && sequenceUsed[sequence])
+    // The rows whose keys are free are kept in place, in their order: filling the list then takes
+    // them as they are, without moving tens of thousands of rows into memory of its own.
+    size_t accepted = 0;
+    for (size_t i = 0; i < newRows.size(); ++i) {
+        if (!claimSequence(newRows[i].sequenceNumber()))
             continue;
-        if (sequence >= sequenceUsed.size())
-            sequenceUsed.resize(sequence + 1, false);
-        sequenceUsed[sequence] = true;
-        accepted.push_back(std::move(row));
+        if (i != accepted)
+            newRows[accepted] = std::move(newRows[i]);
+        ++accepted;
     }
-    if (accepted.empty())
+    newRows.resize(accepted);
+    if (newRows.empty())
         return 0;
     // Filling an empty list resets the views once; rows added later keep the selection.
     const bool filling = rows.empty();
     const int first = int(rows.size());
-    if (filling)
+    if (filling) {
         beginResetModel();
-    else
-        beginInsertRows({}, first, first + int(accepted.size()) - 1);
-    rows.reserve(rows.size() + accepted.size());
-    for (CatalogueRow& row : accepted)
-        rows.push_back(std::move(row));
+        rows = std::move(newRows);
+    } else {
+        beginInsertRows({}, first, first + int(newRows.size()) - 1);
+        rows.reserve(rows.size() + newRows.size());
+        for (CatalogueRow& row : newRows)
+            rows.push_back(std::move(row));
+    }
     // Ranks are of the rows there were.
     ++generation;
     for (Ranks& column : ranks)
@@ -135,7 +137,19 @@ int CatalogueModel::addRows(std::vector<CatalogueRow> newRows)
         endResetModel();
     else
         endInsertRows();
-    return int(accepted.size());
+    return int(rows.size()) - first;
+}
+
+// Takes a row's sequence number, which gives its key; false when another row has it already.
+bool CatalogueModel::claimSequence(int number)
+{
+    const size_t sequence = size_t(qMax(0, number));
+    if (sequence < sequenceUsed.size() && sequenceUsed[sequence])
+        return false;
+    if (sequence >= sequenceUsed.size())
+        sequenceUsed.resize(sequence + 1, false);
+    sequenceUsed[sequence] = true;
+    return true;
 }
 
 void CatalogueModel::sort(int column, Qt::SortOrder order)

@@ -53,6 +53,7 @@ public:
 private:
     using Ranks = std::vector<int>; // by sequence number
 
+    bool claimSequence(int number);
     Ranks rankColumn(const std::vector<CatalogueRow>& of, int column,
                      const std::function<bool()>& stop = {}) const;
     void takeRanks(int column, Ranks ranked);

@@ -136,12 +136,7 @@ void Form1::DoneTimer_Timer()
 void Form1::showCatalogue()
 {
     CatalogueContents contents = controller.takeContents();
-    const QString folder = controller.databaseFolder();
-    QStringList coverPaths;
-    coverPaths.reserve(contents.coverFiles.size());
-    for (const QString& cover : std::as_const(contents.coverFiles))
-        coverPaths << folder + cover;
-    dvdImg.addAll(coverPaths, contents.imageSize);
+    dvdImg.setPictures(controller.databaseFolder(), contents.coverFiles, contents.imageSize);
     dvdList->setIcons(&dvdImg);
     const int rows = dvdList->addItems(std::move(contents.rows));
     itemnum = qint16(qMin(rows + 1, maxCounter));

@@ -2,6 +2,8 @@
 
 #include "core/catalogue/coverpicture.h"
 
+#include <QDir>
+
 #include <cmath>
 
 namespace {
@@ -28,13 +30,14 @@ ImageList::~ImageList()
     readers.waitForDone();
 }
 
-void ImageList::addAll(const QStringList& newPaths, QSize iconSize)
+void ImageList::setPictures(const QString& folder, const QStringList& pictureFiles, QSize iconSize)
 {
-    if (paths.isEmpty()) {
-        size = iconSize;
-        updateCacheLimit();
-    }
-    paths += newPaths;
+    forgetPictures();
+    unreadable.clear();
+    folderPath = QDir(folder).path() + u'/';
+    files = pictureFiles;
+    size = iconSize;
+    updateCacheLimit();
 }
 
 void ImageList::setDevicePixelRatio(qreal newRatio)
@@ -42,12 +45,18 @@ void ImageList::setDevicePixelRatio(qreal newRatio)
     if (newRatio <= 0 || qFuzzyCompare(newRatio, ratio))
         return;
     ratio = newRatio;
+    forgetPictures();
+    updateCacheLimit();
+}
+
+// Drops what was read and asked for; what is being read is dropped as it arrives.
+void ImageList::forgetPictures()
+{
     ++generation;
     cache.clear();
     queue.clear();
     queued.clear();
     reading.clear();
-    updateCacheLimit();
 }
 
 void ImageList::setVisibleCount(int covers)
@@ -91,7 +100,7 @@ void ImageList::prefetch(int number)
 
 void ImageList::request(int number, bool urgent)
 {
-    if (number < 1 || number > paths.size() || !size.isValid() || unreadable.contains(number) ||
+    if (number < 1 || number > files.size() || !size.isValid() || unreadable.contains(number) ||
         reading.contains(number))
         return;
     if (queued.contains(number)) {
@@ -119,7 +128,7 @@ void ImageList::startReading()
         queue.pop_front();
         queued.remove(number);
         reading.insert(number);
-        const QString path = paths[number - 1];
+        const QString path = folderPath + files[number - 1];
         const QSize box(int(std::ceil(size.width() * ratio)),
                         int(std::ceil(size.height() * ratio)));
         const int readFor = generation;

@@ -27,10 +27,12 @@ public:
     explicit ImageList(QObject* parent = nullptr);
     ~ImageList() override;
 
-    // Appends pictures; the first call fixes the image size, which the loader found from the
-    // first cover that can be read (CatalogueLoader::iconSizeOf).
-    void addAll(const QStringList& paths, QSize iconSize);
-    int count() const { return int(paths.size()); }
+    // The pictures, named by their files in folder, replacing any before, and the image size,
+    // which the loader found from the first cover that can be read (CatalogueLoader::iconSizeOf).
+    // A path is made only for a picture that is read: tens of thousands of them would hold up
+    // the window as it first shows.
+    void setPictures(const QString& folder, const QStringList& files, QSize iconSize);
+    int count() const { return int(files.size()); }
     // In logical pixels.
     QSize imageSize() const { return size; }
 
@@ -59,17 +61,19 @@ signals:
     void idle();
 
 private:
+    void forgetPictures();
     void request(int number, bool urgent);
     void startReading();
     void imageRead(int readFor, int number, const QImage& image);
     void updateCacheLimit();
     qint64 bytesPerImage() const;
 
-    QStringList paths;
+    QString folderPath; // with a slash at its end
+    QStringList files;
     QSize size;
     qreal ratio = 1;
     int visible = 0;
-    int generation = 0; // counts ratio changes: reads begun before one are dropped
+    int generation = 0; // counts changes of pictures or ratio: reads begun before are dropped
     QCache<int, QPixmap> cache;
     QSet<int> unreadable;
     QSet<int> queued;

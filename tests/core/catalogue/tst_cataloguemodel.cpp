@@ -57,8 +57,9 @@ void TestCatalogueModel::modelRefusesKeyInUse()
 {
     CatalogueModel model;
     std::vector<CatalogueRow> rows = rowsTitled({"one", "two"});
-    rows.push_back(catalogueRow(1, "same key as one"));
+    rows.insert(rows.begin() + 1, catalogueRow(1, "same key as one"));
     QCOMPARE(model.addRows(std::move(rows)), 2);
+    QCOMPARE(model.row(1).text(), QString("two")); // the rows after a refused one move up
     std::vector<CatalogueRow> more;
     more.push_back(catalogueRow(2, "same key as two"));
     more.push_back(catalogueRow(3, "three"));

@@ -40,10 +40,8 @@ bool showTwoRows(ListView& list)
 // The pictures as covers 1, 2, ..., with the icon size the loader gives them.
 void addCovers(ImageList& images, const QDir& folder, const QStringList& pictures)
 {
-    QStringList paths;
-    for (const QString& picture : pictures)
-        paths << folder.filePath(picture);
-    images.addAll(paths, CatalogueLoader::iconSizeOf(folder.path(), pictures));
+    images.setPictures(folder.path(), pictures,
+                       CatalogueLoader::iconSizeOf(folder.path(), pictures));
 }
 
 // Shows a list of one column whose rows, titled after the pictures, show the pictures as covers.
