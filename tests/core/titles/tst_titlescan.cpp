@@ -151,6 +151,11 @@ void TestTitleScan::bodyScan_data()
     // the same line is never seen.
     QTest::newRow("twoMarkersOnOneLine")
         << QByteArrayList{"Starring: Genre:", "A", "", "x"} << withCell(TitleField::Starring, "A");
+    // A marker may stand after another colon, and a colon inside a marker's letters is no marker.
+    QTest::newRow("markerAfterAnotherColon")
+        << QByteArrayList{"See the note: Genre:", "Drama"} << withCell(TitleField::Genre, "Drama");
+    QTest::newRow("colonInsideMarker")
+        << QByteArrayList{"Gen:re:", "Drama", "Ge:", "x"} << Cells(titleFieldCount);
     QTest::newRow("earlierMarkerSecondOnLine")
         << QByteArrayList{"Genre: Starring:", "A", "", "x"} << withCell(TitleField::Starring, "A");
     QTest::newRow("reviewsQuotedLinesOnly")
