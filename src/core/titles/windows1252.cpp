@@ -17,10 +17,12 @@ char16_t codePoint(unsigned char byte)
     return (byte >= 0x80 && byte <= 0x9F) ? highControlTable[byte - 0x80] : char16_t(byte);
 }
 
+// The bit that marks a byte beyond ASCII, in each byte of a word.
+constexpr quint64 highBits = 0x8080808080808080u;
+
 // The number of bytes before the first that is not ASCII.
 qsizetype asciiPrefixLength(QByteArrayView bytes)
 {
-    constexpr quint64 highBits = 0x8080808080808080u;
     qsizetype length = 0;
     for (quint64 word; length + 8 <= bytes.size(); length += 8) {
         std::memcpy(&word, bytes.data() + length, sizeof word);
@@ -33,6 +35,19 @@ qsizetype asciiPrefixLength(QByteArrayView bytes)
 }
 
 } // namespace
+
+bool isAscii(QByteArrayView bytes)
+{
+    // Asked of whole regions of a file: four words at a time, then what is left.
+    qsizetype checked = 0;
+    for (quint64 words[4]; checked + qsizetype(sizeof words) <= bytes.size();
+         checked += qsizetype(sizeof words)) {
+        std::memcpy(words, bytes.data() + checked, sizeof words);
+        if ((words[0] | words[1] | words[2] | words[3]) & highBits)
+            return false;
+    }
+    return asciiPrefixLength(bytes.sliced(checked)) == bytes.size() - checked;
+}
 
 QString decodeWindows1252(QByteArrayView bytes)
 {

@@ -9,5 +9,8 @@
 // code point of the same value.
 QString decodeWindows1252(QByteArrayView bytes);
 
+// Whether every byte is ASCII, which reads the same in this code page and in UTF-8.
+bool isAscii(QByteArrayView bytes);
+
 // The same text as UTF-8, appended to out straight from the bytes.
 void appendWindows1252AsUtf8(QByteArrayView bytes, QByteArray& out);
