@@ -235,23 +235,24 @@ void CatalogueModel::rankInBackground()
     // The rows as they are: their texts are shared, not copied, and never change. The columns
     // are shared out among the pool's threads, the title column first.
     auto snapshot = std::make_shared<const std::vector<CatalogueRow>>(rows);
-    ranking = QtConcurrent::map(rankingOrder, [this, snapshot, made = generation](int column) {
-        Ranks ranked;
-        try {
-            ranked = rankColumn(*snapshot, column, [this] { return stopRanking.load(); });
-        } catch (const std::bad_alloc&) {
-            return; // the column is ranked when a sort asks for it
-        }
-        if (ranked.empty())
-            return;
-        QMetaObject::invokeMethod(
-            this,
-            [this, column, made, ranked = std::move(ranked)]() mutable {
-                if (made == generation && !isRanked(column))
-                    takeRanks(column, std::move(ranked));
-            },
-            Qt::QueuedConnection);
-    });
+    ranking =
+        QtConcurrent::map(&rankers, rankingOrder, [this, snapshot, made = generation](int column) {
+            Ranks ranked;
+            try {
+                ranked = rankColumn(*snapshot, column, [this] { return stopRanking.load(); });
+            } catch (const std::bad_alloc&) {
+                return; // the column is ranked when a sort asks for it
+            }
+            if (ranked.empty())
+                return;
+            QMetaObject::invokeMethod(
+                this,
+                [this, column, made, ranked = std::move(ranked)]() mutable {
+                    if (made == generation && !isRanked(column))
+                        takeRanks(column, std::move(ranked));
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void CatalogueModel::takeRanks(int column, Ranks ranked)

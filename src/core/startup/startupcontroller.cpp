@@ -46,7 +46,7 @@ void StartupController::begin()
     if (current != State::Idle)
         return;
     current = State::Locate;
-    QFuture<bool> ready = QtConcurrent::run([this] {
+    QFuture<bool> ready = QtConcurrent::run(&workers, [this] {
         try {
             if (!start.prepare(locateCatalogue(folders)))
                 return true;
@@ -141,7 +141,7 @@ void StartupController::checkCovers()
         return;
     current = State::Check;
     coverCheck.setFuture(
-        QtConcurrent::run([this, folder = start.databaseFolder(), covers = coversOnShow] {
+        QtConcurrent::run(&workers, [this, folder = start.databaseFolder(), covers = coversOnShow] {
             try {
                 return CatalogueLoader::unreadableCovers(folder, covers,
                                                          [this] { return closing.load(); });

@@ -1,6 +1,7 @@
 #include "core/startup/startupcontroller.h"
 
 #include "support/archivebuilder.h"
+#include "support/busyglobalpool.h"
 #include "support/catalogbuilder.h"
 
 #include <QLockFile>
@@ -53,6 +54,8 @@ void TestStartupController::stepsOfAStart()
         QVERIFY(writeBytes(db.filePath("b.adl"), broken));
         QVERIFY(writeBytes(db.filePath("a.adl.cover.png"), "not a picture"));
     }
+    // Every step goes on while the application's shared pool is busy.
+    const BusyGlobalPool busy;
     StartupController start(foldersOf(program.path()));
     QSignalSpy read(&start, &StartupController::catalogueRead);
     QSignalSpy problems(&start, &StartupController::problemsFound);
