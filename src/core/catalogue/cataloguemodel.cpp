@@ -1,5 +1,6 @@
 #include "core/catalogue/cataloguemodel.h"
 
+#include "core/catalogue/backgroundthreads.h"
 #include "core/titles/linebreak.h"
 
 #include <QTextDocument>
@@ -235,8 +236,8 @@ void CatalogueModel::rankInBackground()
     // The rows as they are: their texts are shared, not copied, and never change. The columns
     // are shared out among the pool's threads, the title column first.
     auto snapshot = std::make_shared<const std::vector<CatalogueRow>>(rows);
-    ranking =
-        QtConcurrent::map(&rankers, rankingOrder, [this, snapshot, made = generation](int column) {
+    ranking = QtConcurrent::map(
+        backgroundThreads(), rankingOrder, [this, snapshot, made = generation](int column) {
             Ranks ranked;
             try {
                 ranked = rankColumn(*snapshot, column, [this] { return stopRanking.load(); });

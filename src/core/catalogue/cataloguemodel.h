@@ -5,7 +5,6 @@
 
 #include <QAbstractTableModel>
 #include <QFuture>
-#include <QThreadPool>
 
 #include <array>
 #include <atomic>
@@ -67,7 +66,4 @@ private:
     int generation = 0; // counts changes of the rows: ranks made for others are dropped
     QFuture<void> ranking;
     std::atomic<bool> stopRanking{false};
-    // Not the application's shared pool: Qt hands parts of large paints to that one and waits for
-    // them, so ranking there would hold up the window's drawing until it ends.
-    QThreadPool rankers;
 };

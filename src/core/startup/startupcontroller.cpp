@@ -1,5 +1,7 @@
 #include "core/startup/startupcontroller.h"
 
+#include "core/catalogue/backgroundthreads.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QtConcurrent>
@@ -46,7 +48,7 @@ void StartupController::begin()
     if (current != State::Idle)
         return;
     current = State::Locate;
-    QFuture<bool> ready = QtConcurrent::run(&workers, [this] {
+    QFuture<bool> ready = QtConcurrent::run(backgroundThreads(), [this] {
         try {
             if (!start.prepare(locateCatalogue(folders)))
                 return true;
@@ -140,8 +142,8 @@ void StartupController::checkCovers()
     if (current != State::Shown)
         return;
     current = State::Check;
-    coverCheck.setFuture(
-        QtConcurrent::run(&workers, [this, folder = start.databaseFolder(), covers = coversOnShow] {
+    coverCheck.setFuture(QtConcurrent::run(
+        backgroundThreads(), [this, folder = start.databaseFolder(), covers = coversOnShow] {
             try {
                 return CatalogueLoader::unreadableCovers(folder, covers,
                                                          [this] { return closing.load(); });

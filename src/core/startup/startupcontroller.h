@@ -83,8 +83,4 @@ private:
     QStringList coversOnShow;   // the covers that rows show, checked once they are on screen
     QList<LoadProblem> loadProblems;
     QString failureMessage;
-    // The steps run on threads of this object's own, never on the application's shared pool:
-    // Qt hands parts of large paints to that pool and waits for them, so a long step there would
-    // hold up the window's drawing. Last, so that it finishes its work first when destroyed.
-    QThreadPool workers;
 };
