@@ -234,7 +234,7 @@ void CatalogueModel::rankInBackground()
     if (ranking.isRunning() || rows.empty())
         return;
     // The rows as they are: their texts are shared, not copied, and never change. The columns
-    // are shared out among the pool's threads, the title column first.
+    // are shared out among the background threads, the title column first.
     auto snapshot = std::make_shared<const std::vector<CatalogueRow>>(rows);
     ranking = QtConcurrent::map(
         backgroundThreads(), rankingOrder, [this, snapshot, made = generation](int column) {

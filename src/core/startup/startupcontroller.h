@@ -6,7 +6,6 @@
 
 #include <QFutureWatcher>
 #include <QObject>
-#include <QThreadPool>
 
 #include <atomic>
 

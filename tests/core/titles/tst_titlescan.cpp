@@ -283,11 +283,17 @@ void TestTitleScan::formatBreaks()
 void TestTitleScan::windows1252Bytes()
 {
     // Curly quotes are not the double-quote character: such a line is no review.
-    const QByteArray bytes =
-        titleFile({"Customer Reviews:", "\x93Great\x94", "\"Caf\xe9\""}, "Am\xe9lie");
+    const QByteArray bytes = titleFile(
+        {"Customer Reviews:", "\"Plain ASCII for a while, then:\"", "\x93Great\x94", "\"Caf\xe9\""},
+        "Am\xe9lie");
     const TitleScan scan = scanTitle(bytes);
     QCOMPARE(scan.titleText(), QString::fromUtf16(u"Am\u00E9lie"));
-    QCOMPARE(scan.fieldText(TitleField::CustomerReviews), QString::fromUtf16(u"\"Caf\u00E9\"\r\n"));
+    const QString reviews =
+        QString::fromUtf16(u"\"Plain ASCII for a while, then:\"\r\n\"Caf\u00E9\"\r\n");
+    QCOMPARE(scan.fieldText(TitleField::CustomerReviews), reviews);
+    QByteArray utf8; // as the catalogue's rows take it
+    scan.appendFieldUtf8(TitleField::CustomerReviews, utf8);
+    QCOMPARE(QString::fromUtf8(utf8), reviews);
 }
 
 // The list shows every row from its UTF-8 form, made straight from the file's bytes; the details
