@@ -5,11 +5,11 @@
 
 namespace {
 
-// One thread more than the processor has cores: the cover check holds one for as long as it reads
-// every cover, and ranking, which a sort may be waiting for, still gets as many as the cores.
+// One thread fewer than the processor has cores, one at least: the window's thread keeps a core
+// of its own, and a key typed while the columns are ranked is answered within a frame.
 class BackgroundPool : public QThreadPool {
 public:
-    BackgroundPool() { setMaxThreadCount(QThread::idealThreadCount() + 1); }
+    BackgroundPool() { setMaxThreadCount(qMax(1, QThread::idealThreadCount() - 1)); }
 };
 
 } // namespace

@@ -229,10 +229,12 @@ CatalogueModel::Ranks CatalogueModel::rankColumn(const std::vector<CatalogueRow>
     return bySequence;
 }
 
-void CatalogueModel::rankInBackground()
+QFuture<void> CatalogueModel::rankInBackground()
 {
-    if (ranking.isRunning() || rows.empty())
-        return;
+    if (rows.empty())
+        return QtFuture::makeReadyFuture();
+    if (ranking.isRunning())
+        return ranking;
     // The rows as they are: their texts are shared, not copied, and never change. The columns
     // are shared out among the background threads, the title column first.
     auto snapshot = std::make_shared<const std::vector<CatalogueRow>>(rows);
@@ -254,6 +256,7 @@ void CatalogueModel::rankInBackground()
                 },
                 Qt::QueuedConnection);
         });
+    return ranking;
 }
 
 void CatalogueModel::takeRanks(int column, Ranks ranked)

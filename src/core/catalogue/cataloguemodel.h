@@ -46,7 +46,8 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // Ranks every column of the rows there are now, on another thread, the title column first.
-    void rankInBackground();
+    // The ranking's future: finished at once when there is nothing to rank.
+    QFuture<void> rankInBackground();
     // True when a sort by the column needs no ranking first.
     bool isRanked(int column) const;
 

@@ -145,8 +145,8 @@ void Form1::showCatalogue()
     dvdList->setFocus();
     emit catalogueShown();
     controller.catalogueShown();
-    // The rows are ranked for sorting, and the covers checked, once the first paint has asked for
-    // the covers on screen and they are read, so that they come first.
+    // The rows are ranked for sorting once the first paint has asked for the covers on screen and
+    // they are read, so that they come first; the covers are checked once the rows are ranked.
     dvdList->shownView()->viewport()->installEventFilter(this);
 }
 
@@ -166,8 +166,9 @@ void Form1::checkCoversOnceDrawn()
                 Qt::SingleShotConnection);
         return;
     }
-    dvdList->prepareToSort();
-    controller.checkCovers();
+    connect(&ranking, &QFutureWatcher<void>::finished, &controller, &StartupController::checkCovers,
+            Qt::SingleShotConnection);
+    ranking.setFuture(dvdList->prepareToSort());
 }
 
 void Form1::AddCol(const QString& colname)

@@ -5,6 +5,7 @@
 #include "gui/app/windowlosswatch.h"
 #include "gui/catalogue/imagelist.h"
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -101,6 +102,9 @@ private:
     QAction* closeFindKey = nullptr; // Escape, while the find bar shows
     ImageList dvdImg;
     QTimer DoneTimer;
+    // The covers are checked once every column is ranked: both take the background threads, and
+    // a sort may be waiting for the ranks, never for the check.
+    QFutureWatcher<void> ranking;
     qint16 itemnum = 0;
     QSize laidOutFor;             // the outer size the list was last laid out for, in pixels
     bool placedWithFrame = false; // placed again once the window manager gave the frame

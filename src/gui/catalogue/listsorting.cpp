@@ -52,9 +52,9 @@ void ListSorting::keepInOrder()
         apply();
 }
 
-void ListSorting::prepare()
+QFuture<void> ListSorting::prepare()
 {
-    rows->rankInBackground();
+    return rows->rankInBackground();
 }
 
 bool ListSorting::isPrepared() const

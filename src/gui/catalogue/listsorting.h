@@ -2,6 +2,7 @@
 
 #include "core/catalogue/rowsorting.h"
 
+#include <QFuture>
 #include <QObject>
 
 class CatalogueModel;
@@ -29,8 +30,8 @@ public:
     void keepInOrder();
 
     // Ranks the rows by every column on another thread, so that even the first sort by a column
-    // is as quick as the next.
-    void prepare();
+    // is as quick as the next. Finished once every column is ranked.
+    QFuture<void> prepare();
     // True when a sort by any column is an ordering of ranks made beforehand.
     bool isPrepared() const;
 

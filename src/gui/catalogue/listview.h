@@ -91,7 +91,7 @@ public:
     void prepareToNarrow();
     // Ranks the rows by every column on another thread, so that even the first sort by a column
     // is as quick as the next.
-    void prepareToSort() { sorting->prepare(); }
+    QFuture<void> prepareToSort() { return sorting->prepare(); }
     // True when a sort by any column is an ordering of ranks made beforehand.
     bool isReadyToSort() const { return sorting->isPrepared(); }
     // Every row, shown or not.
