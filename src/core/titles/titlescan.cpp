@@ -70,30 +70,27 @@ void forEachValueLine(ValueLayout layout, QByteArrayView region, Take take, Sepa
     }
 }
 
-// Reviews make up most of a catalogue's bytes, and are mostly plain ASCII, which is UTF-8 as it
-// stands: then their quoted lines, each with its line break, are copied into room made once for
-// all of them, instead of being appended one part at a time. False, with nothing appended, when
-// the region holds other bytes.
-bool appendAsciiReviews(QByteArrayView region, QByteArray& out)
+// Most of a catalogue's text is plain ASCII, which is UTF-8 as it stands: then a field's value is
+// copied into room made once, instead of being appended one part at a time. False, with nothing
+// appended, when the region holds other bytes.
+bool appendAsciiValue(ValueLayout layout, QByteArrayView region, QByteArray& out)
 {
     if (!isAscii(region))
         return false;
-    // A line of n bytes and the break of at least one byte after it in the file become the n bytes
-    // and a break of two: at most twice the room, and two bytes more for a last line with no break.
-    const QByteArrayView lineBreak = crBytes();
-    static_assert(cr.size() == 2);
+    // A line of n bytes and the break of at least one byte after it in the file become at most the
+    // n bytes and a separator of two: at most twice the room, and two bytes more for a last line
+    // with no break.
+    static_assert(cr.size() <= 2);
     const qsizetype at = out.size();
-    out.resize(at + 2 * region.size() + lineBreak.size());
+    out.resize(at + 2 * region.size() + 2);
     char* write = out.data() + at;
-    for (LineCursor lines(region); !lines.atEnd();) {
-        const QByteArrayView line = lines.next();
-        if (std::memchr(line.data(), '"', size_t(line.size())) == nullptr)
-            continue;
-        std::memcpy(write, line.data(), size_t(line.size()));
-        write += line.size();
-        std::memcpy(write, lineBreak.data(), size_t(lineBreak.size()));
-        write += lineBreak.size();
-    }
+    auto copy = [&write](QByteArrayView part) {
+        if (part.isEmpty())
+            return; // an absent field's bytes have no address at all
+        std::memcpy(write, part.data(), size_t(part.size()));
+        write += part.size();
+    };
+    forEachValueLine(layout, region, copy, copy);
     out.resize(write - out.constData());
     return true;
 }
@@ -246,7 +243,7 @@ void TitleScan::appendFieldUtf8(TitleField field, QByteArray& out) const
         appendWindows1252AsUtf8(normaliseReleaseDate(region), out);
         return;
     }
-    if (fieldInfo(field).layout == ValueLayout::Reviews && appendAsciiReviews(region, out))
+    if (appendAsciiValue(fieldInfo(field).layout, region, out))
         return;
     // The separators are ASCII, the same bytes in UTF-8: they go the same quick way as the text.
     auto append = [&](QByteArrayView part) {
